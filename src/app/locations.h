@@ -1,0 +1,38 @@
+#pragma once
+// Every file the tool touches is found by a fixed rule from where its executable lies
+// and what it is called: the executable lies one folder below the base folder and is
+// named after its component plus a seven-character suffix ("Widget_Config").
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace velnor {
+
+// The parent of the executable's folder, without a trailing separator.
+std::string BaseFolder();
+std::string BaseFolderOf(const std::string& executableFolder);
+
+// The component name: the executable's base name less its last seven characters.
+std::string GetOCXName();
+// The component name, or nothing when the base name is shorter than seven characters.
+std::optional<std::string> ComponentNameOf(const std::string& executableBaseName);
+// The component name for reports, which must never fail themselves ("" when unknown).
+std::string ComponentNameOrEmpty();
+// Reports an executable name that cannot name a component and ends the program
+// (exit status 1); returns when the name is usable.
+void RequireComponentName();
+
+std::string GetPathOCXMDB();
+std::string GetPathSourceOCXMDB();
+std::string GetZORConfigurationIniPath();
+// Does not return when the ".cfg" file is missing.
+std::string GetCFGPath();
+std::string GetPathMachineCopyMDB(const std::string& configurationIniPath);
+// Mode 1: where "program.ini" is read; mode 2: where it is written.
+std::string GetProgramIniPath(std::int32_t mode);
+std::string GetFileNameOnly(const std::string& path);
+
+// The executable's full path as messages name it: folder + separator + file name.
+std::string ExecutablePathForMessages();
+
+}  // namespace velnor

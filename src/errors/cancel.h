@@ -1,0 +1,8 @@
+#pragma once
+namespace velnor {
+
+// Asks whether to abandon the configuration (in silent mode it does not ask) and
+// records the abandonment. True: abandon; False: go on editing.
+bool ConfirmCancel();
+
+}  // namespace velnor

@@ -1,0 +1,46 @@
+#pragma once
+// The central failure report: one line in the error log, then a question (or, in
+// silent mode, an entry in the service-pack log), then the decision to end or go on.
+#include <cstdint>
+#include <string>
+
+namespace velnor {
+
+inline constexpr int kDecisionEnd = 1;
+inline constexpr int kDecisionContinue = 2;
+
+// "Line feed, carriage return" that separates the lines of composed messages.
+inline constexpr const char* kLfCr = "\n\r";
+
+// Reports a failure and returns the decision: 1 end the program, 2 continue.
+int ErrorSub(std::int32_t number, const std::string& source, const std::string& description,
+             const std::string& procName, bool fatal);
+
+// Appends text as one line to the error log and returns the notice
+// "Error logged to " LF CR + the log's path in upper case. A log that cannot be
+// written loses this entry only.
+std::string WriteErrorLog(const std::string& text);
+
+// The error log's path: the LOGFILE option while integrated, else the base folder's
+// "ZORcfglog.txt".
+std::string ErrorLogPath();
+
+// Silent: a service-pack log entry; otherwise a critical box titled with the
+// executable name.
+void ReportFault(const std::string& text);
+
+// Appends "! Fault " + executable name + ": " + text to the service-pack log.
+void WriteServicePackLog(const std::string& text);
+
+// The service-pack log: QUARN_SERVICEPACK_LOG when set and not empty, else the
+// system-wide file.
+std::string ServicePackLogPath();
+
+// Ends the program at once; a failure decision ends with exit status 1.
+[[noreturn]] void EndProgram(int exitStatus = 1);
+
+// Whether any failure or fault was reported during this run (exit status 2 after OK).
+bool AnyFailureReported();
+void ResetFailureReported();  // for tests
+
+}  // namespace velnor

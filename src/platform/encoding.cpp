@@ -1,0 +1,143 @@
+#include "platform/encoding.h"
+
+#include <array>
+#include <cstdint>
+
+namespace velnor {
+namespace {
+
+// Code points of the bytes 0x80..0x9F; 0 marks the five bytes Windows-1252 leaves
+// undefined (they map to the C1 control of the same number, as Windows does).
+constexpr std::array<char32_t, 32> kHighControls = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+char32_t CodePointOf(unsigned char c) {
+  if (c >= 0x80 && c <= 0x9F) {
+    const char32_t mapped = kHighControls[c - 0x80];
+    return mapped != 0 ? mapped : c;
+  }
+  return c;
+}
+
+int ByteOf(char32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
+  for (std::size_t i = 0; i < kHighControls.size(); ++i) {
+    if (kHighControls[i] == cp) return static_cast<int>(0x80 + i);
+  }
+  if (cp >= 0x80 && cp <= 0x9F) return static_cast<int>(cp);
+  return -1;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// Decodes one UTF-8 sequence at text[i]; a malformed byte decodes as itself so that
+// text which is not UTF-8 after all is passed through rather than lost.
+char32_t DecodeAt(std::string_view text, std::size_t& i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  int extra = 0;
+  char32_t cp = lead;
+  if (lead >= 0xF0 && lead < 0xF8) {
+    extra = 3;
+    cp = lead & 0x07;
+  } else if (lead >= 0xE0) {
+    extra = 2;
+    cp = lead & 0x0F;
+  } else if (lead >= 0xC0) {
+    extra = 1;
+    cp = lead & 0x1F;
+  } else {
+    ++i;
+    return lead;
+  }
+  if (i + extra >= text.size()) {  // cut off at the end
+    ++i;
+    return lead;
+  }
+  for (int k = 1; k <= extra; ++k) {
+    const auto next = static_cast<unsigned char>(text[i + k]);
+    if ((next & 0xC0) != 0x80) {
+      ++i;
+      return lead;
+    }
+    cp = (cp << 6) | (next & 0x3F);
+  }
+  i += static_cast<std::size_t>(extra) + 1;
+  return cp;
+}
+
+}  // namespace
+
+std::string Utf8ToCp1252(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    const int byte = ByteOf(DecodeAt(utf8, i));
+    out += byte < 0 ? '?' : static_cast<char>(byte);
+  }
+  return out;
+}
+
+std::string Cp1252ToUtf8(std::string_view cp1252) {
+  std::string out;
+  out.reserve(cp1252.size());
+  for (const char c : cp1252) AppendUtf8(out, CodePointOf(static_cast<unsigned char>(c)));
+  return out;
+}
+
+unsigned char UpperCp1252(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 0x20);
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
+  switch (c) {
+    case 0x9A: return 0x8A;  // š
+    case 0x9C: return 0x8C;  // œ
+    case 0x9E: return 0x8E;  // ž
+    case 0xFF: return 0x9F;  // ÿ
+    default: return c;
+  }
+}
+
+std::string UpperCase(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    const std::size_t start = i;
+    const char32_t cp = DecodeAt(utf8, i);
+    const int byte = ByteOf(cp);
+    if (byte < 0 || (i - start == 1 && cp >= 0x80)) {
+      out.append(utf8.substr(start, i - start));  // not a Windows-1252 letter: unchanged
+      continue;
+    }
+    AppendUtf8(out, CodePointOf(UpperCp1252(static_cast<unsigned char>(byte))));
+  }
+  return out;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  return UpperCase(a) == UpperCase(b);
+}
+
+std::size_t FindIgnoringCase(std::string_view text, std::string_view needle) {
+  return UpperCase(text).find(UpperCase(needle));
+}
+
+}  // namespace velnor

@@ -1,0 +1,24 @@
+#pragma once
+// Text on disk is Windows-1252; the program works in UTF-8. Upper-casing and
+// case-insensitive comparison follow the letters of Windows-1252 (so "ü" and "Ü" are
+// one letter), as the original platform's did.
+#include <string>
+#include <string_view>
+
+namespace velnor {
+
+// Characters that Windows-1252 cannot hold become "?".
+std::string Utf8ToCp1252(std::string_view utf8);
+std::string Cp1252ToUtf8(std::string_view cp1252);
+
+// Upper case of a UTF-8 text by Windows-1252 rules. Every letter keeps its byte
+// length, so byte positions found in the upper-cased copy hold in the original too.
+std::string UpperCase(std::string_view utf8);
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+// Byte position of the first occurrence of needle in text, ignoring case; npos if none.
+std::size_t FindIgnoringCase(std::string_view text, std::string_view needle);
+
+// Upper case of one Windows-1252 byte.
+unsigned char UpperCp1252(unsigned char c);
+
+}  // namespace velnor

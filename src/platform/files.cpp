@@ -1,0 +1,113 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "platform/encoding.h"
+#include "platform/paths.h"
+
+namespace velnor {
+namespace {
+
+IoResult Failed(std::string_view what, std::string_view path, int error) {
+  return {false, std::string(what) + " '" + std::string(path) + "': " + std::strerror(error)};
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  const char* data = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t written = ::write(fd, data, left);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    left -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+std::string TempNameBeside(const std::string& target) {
+  static std::mt19937 random{std::random_device{}()};
+  return target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(random() % 1000000);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadFileBytes(std::string_view path) {
+  if (!FileExists(path)) return std::nullopt;
+  std::ifstream in(ResolvePath(path), std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+IoResult AppendLine(std::string_view path, std::string_view text) {
+  const std::string resolved = ResolvePath(path);
+  const int fd = ::open(resolved.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) return Failed("cannot open for appending", resolved, errno);
+  const bool ok = WriteAll(fd, Utf8ToCp1252(text) + "\r\n");
+  const int error = errno;
+  ::close(fd);
+  return ok ? IoResult{} : Failed("cannot append to", resolved, error);
+}
+
+IoResult WriteFileAtomically(std::string_view path, std::string_view bytes) {
+  const std::string target = ResolvePath(path);
+  struct stat existing {};
+  const bool hadFile = ::stat(target.c_str(), &existing) == 0;
+  if (hadFile && !S_ISREG(existing.st_mode)) return {false, "'" + target + "' is not a file"};
+
+  const std::string temp = TempNameBeside(target);
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                        hadFile ? (existing.st_mode & 07777) : 0644);
+  if (fd < 0) return Failed("cannot write beside", target, errno);
+  if (!WriteAll(fd, bytes) || ::fsync(fd) != 0) {
+    const int error = errno;
+    ::close(fd);
+    ::unlink(temp.c_str());
+    return Failed("cannot write", temp, error);
+  }
+  ::close(fd);
+  if (hadFile) ::chmod(temp.c_str(), existing.st_mode & 07777);  // umask may have narrowed it
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temp.c_str());
+    return Failed("cannot replace", target, error);
+  }
+  return {};
+}
+
+IoResult CopyFileAtomically(std::string_view source, std::string_view target) {
+  const std::string from = ResolvePath(source);
+  const std::optional<std::string> bytes = ReadFileBytes(from);
+  if (!bytes) return {false, "cannot read '" + from + "'"};
+  IoResult result = WriteFileAtomically(target, *bytes);
+  if (!result) result.error = "copying '" + from + "' over '" + ResolvePath(target) + "': " + result.error;
+  return result;
+}
+
+std::optional<timespec> LastWriteTime(std::string_view path) {
+  struct stat info {};
+  if (::stat(ResolvePath(path).c_str(), &info) != 0) return std::nullopt;
+  return info.st_mtim;
+}
+
+IoResult SetLastWriteTime(std::string_view path, const timespec& when) {
+  const std::string resolved = ResolvePath(path);
+  const timespec times[2] = {{0, UTIME_OMIT}, when};
+  if (::utimensat(AT_FDCWD, resolved.c_str(), times, 0) != 0) {
+    return Failed("cannot set the last-write time of", resolved, errno);
+  }
+  return {};
+}
+
+}  // namespace velnor

@@ -1,0 +1,36 @@
+#pragma once
+// Whole-file operations. A file that replaces another is written beside it, flushed
+// and renamed over it, so a crash leaves either the old or the new file, never a mix.
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velnor {
+
+struct IoResult {
+  bool ok = true;
+  std::string error;  // what went wrong, naming the file; "" on success
+  explicit operator bool() const { return ok; }
+};
+
+// The file's bytes, or nothing when it cannot be read.
+std::optional<std::string> ReadFileBytes(std::string_view path);
+
+// Appends text (UTF-8, stored as Windows-1252) and CR LF; the file is created when
+// missing and opened and closed around this one line.
+IoResult AppendLine(std::string_view path, std::string_view text);
+
+// Replaces (or creates) the file with exactly these bytes, atomically. A missing or
+// unwritable folder fails and creates nothing. An existing file keeps its permissions.
+IoResult WriteFileAtomically(std::string_view path, std::string_view bytes);
+
+// Copies source over target atomically: target is either its old self or a complete
+// copy of source afterwards.
+IoResult CopyFileAtomically(std::string_view source, std::string_view target);
+
+// Last-write time of a file, to put back after work that touched it.
+std::optional<timespec> LastWriteTime(std::string_view path);
+IoResult SetLastWriteTime(std::string_view path, const timespec& when);
+
+}  // namespace velnor

@@ -1,0 +1,38 @@
+#pragma once
+// Path text: composing with the platform's separator, taking apart at either
+// separator, and finding files without regard to case as the original platform did.
+#include <string>
+#include <string_view>
+
+namespace velnor {
+
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+bool IsPathSeparator(char c);
+
+// folder + separator + name; a folder that already ends in a separator gets none.
+std::string JoinPath(std::string_view folder, std::string_view name);
+// Everything before the last separator ("" when there is none).
+std::string FolderOf(std::string_view path);
+// Everything after the last separator (the whole text when there is none).
+std::string FileNameOf(std::string_view path);
+// The file name without its extension (the part from the last "." on).
+std::string WithoutExtension(std::string_view fileName);
+// A path that arrived as text (an INI value, a command-line option): every "\"
+// becomes the platform's separator.
+std::string NativePath(std::string_view text);
+
+// The path of an existing file or folder whose components match path's without regard
+// to case; components that do not exist are kept as composed, in the folder found.
+// An exact match always wins over a case-insensitive one.
+std::string ResolvePath(std::string_view path);
+
+// True when path names an existing regular file (not a folder); "" never exists.
+bool FileExists(std::string_view path);
+bool FolderExists(std::string_view path);
+
+}  // namespace velnor

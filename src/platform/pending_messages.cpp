@@ -1,0 +1,34 @@
+#include "platform/pending_messages.h"
+
+#include <utility>
+
+namespace velnor {
+namespace {
+Clock* installedClock = nullptr;
+std::function<void()> pendingMessagesHook;
+std::chrono::steady_clock::time_point lastProcessed{};
+}  // namespace
+
+Clock* SetClock(Clock* clock) {
+  Clock* previous = installedClock;
+  installedClock = clock;
+  return previous;
+}
+
+std::chrono::steady_clock::time_point Now() {
+  return installedClock != nullptr ? installedClock->Now() : std::chrono::steady_clock::now();
+}
+
+void SetPendingMessagesHook(std::function<void()> hook) { pendingMessagesHook = std::move(hook); }
+
+void ProcessPendingMessages() {
+  lastProcessed = Now();
+  if (pendingMessagesHook) pendingMessagesHook();
+}
+
+void ProcessPendingMessagesNowAndThen() {
+  if (!pendingMessagesHook) return;
+  if (Now() - lastProcessed >= kPendingMessagesInterval) ProcessPendingMessages();
+}
+
+}  // namespace velnor

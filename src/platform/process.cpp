@@ -1,0 +1,42 @@
+#include "platform/process.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/paths.h"
+
+namespace velnor {
+
+ProcessFacts& Process() {
+  static ProcessFacts facts;
+  return facts;
+}
+
+ProgramVersion BuiltInVersion() {
+  return {VELNOR_VERSION_MAJOR, VELNOR_VERSION_MINOR, VELNOR_VERSION_PATCH};
+}
+
+std::string JoinArguments(int argc, const char* const* argv) {
+  std::string text;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) text += ' ';
+    text += argv[i];
+  }
+  return text;
+}
+
+void CaptureProcessFacts(int argc, const char* const* argv, const char* const* envp) {
+  ProcessFacts& facts = Process();
+  facts.firstEnvironmentEntry = (envp != nullptr && envp[0] != nullptr) ? envp[0] : "";
+  facts.commandLine = JoinArguments(argc, argv);
+  facts.version = BuiltInVersion();
+
+  std::error_code error;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error && argc > 0) exe = std::filesystem::absolute(argv[0], error);
+  facts.executableFolder = FolderOf(exe.string());
+  facts.executableFileName = FileNameOf(exe.string());
+  facts.executableBaseName = WithoutExtension(facts.executableFileName);
+}
+
+}  // namespace velnor

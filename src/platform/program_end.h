@@ -1,0 +1,38 @@
+#pragma once
+// Ending the program at once, through an interface so that tests can observe an end
+// of program instead of losing their process.
+namespace velnor {
+
+class ProgramEnd {
+ public:
+  virtual ~ProgramEnd() = default;
+  // Must not return.
+  [[noreturn]] virtual void End(int exitStatus) = 0;
+};
+
+// Ends the process through the installed ProgramEnd; the default exits with the status.
+[[noreturn]] void EndProcess(int exitStatus);
+
+// Installs an end (nullptr restores the default); returns the one installed before.
+ProgramEnd* SetProgramEnd(ProgramEnd* end);
+
+// What the test end throws. Deliberately not a std::exception, so that no guard of
+// the failure convention mistakes an end of program for a failure.
+struct ProgramEnded {
+  int exitStatus;
+};
+
+// Throws ProgramEnded instead of ending the process; installs itself while alive.
+class ThrowingProgramEnd : public ProgramEnd {
+ public:
+  ThrowingProgramEnd();
+  ~ThrowingProgramEnd() override;
+  ThrowingProgramEnd(const ThrowingProgramEnd&) = delete;
+  ThrowingProgramEnd& operator=(const ThrowingProgramEnd&) = delete;
+  [[noreturn]] void End(int exitStatus) override;
+
+ private:
+  ProgramEnd* previous_;
+};
+
+}  // namespace velnor

@@ -1,0 +1,8 @@
+#pragma once
+namespace velnor {
+
+// Stamps section "Info" of the component's ".cfg" file: "S_Prog" (version and start
+// mode) and "S_Editor" (the encoded value of the first environment entry).
+void WriteEditInfo();
+
+}  // namespace velnor

@@ -1,0 +1,110 @@
+#include "app/locations.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/message_box.h"
+#include "platform/process.h"
+#include "platform/program_end.h"
+#include "support/test_project.h"
+
+namespace velnor {
+namespace {
+
+using test::TestProject;
+
+TEST(Locations, TheBaseFolderIsTheParentOfTheProgramFolder) {
+  EXPECT_EQ(BaseFolderOf("D:\\Panel\\Config"), "D:\\Panel");
+  EXPECT_EQ(BaseFolderOf("/opt/panel/Config"), "/opt/panel");
+  EXPECT_EQ(BaseFolderOf("C:\\"), "C:");
+}
+
+TEST(Locations, TheComponentIsTheExecutableNameLessItsSuffix) {
+  EXPECT_EQ(ComponentNameOf("Widget_Config"), "Widget");
+  EXPECT_EQ(ComponentNameOf("_Config"), "");
+  EXPECT_EQ(ComponentNameOf("Config"), std::nullopt);
+}
+
+TEST(Locations, FilesOfTheComponentLieInItsFolder) {
+  TestProject project;
+  const auto base = project.base();
+  EXPECT_EQ(GetOCXName(), "Widget");
+  EXPECT_EQ(GetPathOCXMDB(), (base / "Widget" / "Widget.mdb").string());
+  EXPECT_EQ(GetPathSourceOCXMDB(), (base / "Widget" / "Widget_Source.mdb").string());
+  EXPECT_EQ(GetZORConfigurationIniPath(), "") << "missing file";
+  TestProject::Write(project.parameterFolder() / "zorconfiguration.ini", "");
+  EXPECT_EQ(GetZORConfigurationIniPath(), (base / "parameter" / "zorconfiguration.ini").string());
+  TestProject::Write(project.cfgPath(), "");
+  EXPECT_EQ(GetCFGPath(), project.cfgPath().string());
+}
+
+TEST(Locations, StandaloneReadsAndWritesTheProjectsOwnProgramIni) {
+  TestProject project;
+  EXPECT_EQ(GetProgramIniPath(1), "");
+  TestProject::Write(project.parameterFolder() / "Program.ini", "");
+  const std::string own = (project.parameterFolder() / "Program.ini").string();
+  EXPECT_EQ(GetProgramIniPath(1), own);
+  EXPECT_EQ(GetProgramIniPath(2), own);
+}
+
+TEST(Locations, IntegratedReadsFromTheSaveAndRestoreFolderWithOrWithoutTrailingSeparator) {
+  for (const std::string separator : {"", "\\", "/"}) {
+    SCOPED_TRACE("separator '" + separator + "'");
+    TestProject project;
+    const auto backup = project.base() / "Backup";
+    std::string folder = backup.string();
+    for (char& c : folder) c = c == '/' ? '\\' : c;  // as a Windows project stores it
+    TestProject::Write(project.parameterFolder() / "zorconfiguration.ini",
+                       "[Common]\r\nSaveAndRestore=" + folder + separator + "\r\n");
+    TestProject::Write(backup / "parameter" / "program.ini", "");
+    TestProject::Write(backup / "Widget" / "Widget.mdb", "");
+    TestProject::Write(project.parameterFolder() / "Program.ini", "");
+    project.SetCommandLine("/EXTERNAL=ZORCFG");
+    EXPECT_EQ(GetProgramIniPath(1), (backup / "parameter" / "program.ini").string());
+    EXPECT_EQ(GetProgramIniPath(2), (project.parameterFolder() / "Program.ini").string());
+    EXPECT_EQ(GetPathMachineCopyMDB(GetZORConfigurationIniPath()),
+              (backup / "Widget" / "Widget.mdb").string());
+  }
+}
+
+TEST(Locations, AMissingMachineCopyGivesEmptyText) {
+  TestProject project;
+  TestProject::Write(project.parameterFolder() / "zorconfiguration.ini",
+                     "[Common]\r\nSaveAndRestore=" + (project.base() / "Backup").string() + "\r\n");
+  EXPECT_EQ(GetPathMachineCopyMDB(GetZORConfigurationIniPath()), "");
+}
+
+TEST(Locations, FileNameOnlyIsTheLastComponent) {
+  EXPECT_EQ(GetFileNameOnly("D:\\Panel\\Config"), "Config");
+  EXPECT_EQ(GetFileNameOnly("Config"), "Config");
+  EXPECT_EQ(GetFileNameOnly("D:\\Panel\\"), "");
+  EXPECT_EQ(GetFileNameOnly("/opt/panel/Config"), "Config");
+}
+
+TEST(Locations, AMissingCfgFileIsReportedAndEndsTheProgram) {
+  TestProject project;
+  ScriptedMessageBox box;
+  ThrowingProgramEnd end;
+  try {
+    GetCFGPath();
+    FAIL() << "the program should have ended";
+  } catch (const ProgramEnded& ended) {
+    EXPECT_EQ(ended.exitStatus, 1);
+  }
+  ASSERT_EQ(box.shown().size(), 1u);
+  EXPECT_EQ(box.shown()[0].text.rfind("File not found: \n\r/", 0), 0u);
+  EXPECT_NE(box.shown()[0].text.find("/WIDGET/WIDGET.CFG"), std::string::npos);
+}
+
+TEST(Locations, AnExecutableNameTooShortForAComponentIsReportedClearly) {
+  TestProject project;
+  Process().executableBaseName = "Tool";
+  ScriptedMessageBox box;
+  ThrowingProgramEnd end;
+  EXPECT_THROW(RequireComponentName(), ProgramEnded);
+  ASSERT_EQ(box.shown().size(), 1u);
+  EXPECT_NE(box.shown()[0].text.find("'Tool'"), std::string::npos);
+  EXPECT_NE(box.shown()[0].text.find("seven-character suffix"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velnor

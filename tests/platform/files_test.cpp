@@ -1,0 +1,93 @@
+#include "platform/files.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "support/test_project.h"
+
+namespace velnor {
+namespace {
+
+using test::TestProject;
+
+int FilesIn(const std::filesystem::path& folder) {
+  int count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+  return count;
+}
+
+TEST(Files, AppendLineWritesWindows1252AndCrLf) {
+  TestProject project;
+  const auto log = project.base() / "log.txt";
+  ASSERT_TRUE(AppendLine(log.string(), "Füller"));
+  ASSERT_TRUE(AppendLine(log.string(), "zwei"));
+  EXPECT_EQ(TestProject::Read(log), "F\xFCller\r\nzwei\r\n");
+}
+
+TEST(Files, AppendLineIntoAMissingFolderFailsNamingTheFile) {
+  TestProject project;
+  const IoResult result = AppendLine((project.base() / "no" / "log.txt").string(), "x");
+  EXPECT_FALSE(result.ok);
+  EXPECT_NE(result.error.find("log.txt"), std::string::npos);
+}
+
+TEST(Files, AtomicWriteReplacesTheFileAndLeavesNothingBeside) {
+  TestProject project;
+  const auto file = project.parameterFolder() / "Program.ini";
+  TestProject::Write(file, "old");
+  ::chmod(file.c_str(), 0600);
+  ASSERT_TRUE(WriteFileAtomically(file.string(), "new content"));
+  EXPECT_EQ(TestProject::Read(file), "new content");
+  EXPECT_EQ(FilesIn(project.parameterFolder()), 1);
+  struct stat info {};
+  ASSERT_EQ(::stat(file.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST(Files, AtomicWriteIntoAMissingFolderCreatesNothing) {
+  TestProject project;
+  const auto file = project.base() / "missing" / "x.ini";
+  EXPECT_FALSE(WriteFileAtomically(file.string(), "x").ok);
+  EXPECT_FALSE(std::filesystem::exists(file.parent_path()));
+}
+
+TEST(Files, CopyReplacesTheTargetWithTheSourcesBytes) {
+  TestProject project;
+  const auto source = project.base() / "a.bin";
+  const auto target = project.base() / "b.bin";
+  const std::string bytes("\0\x01\xFFxyz", 6);
+  TestProject::Write(source, bytes);
+  TestProject::Write(target, "previous generation");
+  ASSERT_TRUE(CopyFileAtomically(source.string(), target.string()));
+  EXPECT_EQ(TestProject::Read(target), bytes);
+}
+
+TEST(Files, AFailedCopyLeavesTheTargetAsItWasAndNamesBothFiles) {
+  TestProject project;
+  const auto target = project.base() / "b.bin";
+  TestProject::Write(target, "previous generation");
+  const IoResult result =
+      CopyFileAtomically((project.base() / "gone.bin").string(), target.string());
+  EXPECT_FALSE(result.ok);
+  EXPECT_NE(result.error.find("gone.bin"), std::string::npos);
+  EXPECT_EQ(TestProject::Read(target), "previous generation");
+}
+
+TEST(Files, LastWriteTimeCanBePutBack) {
+  TestProject project;
+  const auto file = project.base() / "t.bin";
+  TestProject::Write(file, "x");
+  const timespec when{1'000'000'000, 0};
+  ASSERT_TRUE(SetLastWriteTime(file.string(), when));
+  TestProject::Write(file, "changed");
+  const auto before = LastWriteTime(file.string());
+  ASSERT_TRUE(before);
+  EXPECT_NE(before->tv_sec, when.tv_sec);
+  ASSERT_TRUE(SetLastWriteTime(file.string(), when));
+  EXPECT_EQ(LastWriteTime(file.string())->tv_sec, when.tv_sec);
+}
+
+}  // namespace
+}  // namespace velnor
