@@ -1,0 +1,52 @@
+#include "settings/edit_info.h"
+
+#include <cstdio>
+#include <string>
+
+#include "app/locations.h"
+#include "app/start_mode.h"
+#include "errors/procedure.h"
+#include "platform/encoding.h"
+#include "platform/process.h"
+#include "settings/ini_access.h"
+
+namespace velnor {
+namespace {
+
+std::string ProgramStamp() {
+  const ProgramVersion& version = Process().version;
+  return std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
+         std::to_string(version.revision) + (IntegratedMode ? " - Integrated" : " - Standalone");
+}
+
+// The value part of a NAME=value entry: everything after the first "=".
+std::string EnvironmentIdentity(const std::string& entry) {
+  const std::size_t equals = entry.find('=');
+  return equals == std::string::npos ? std::string() : entry.substr(equals + 1);
+}
+
+// Each character's Windows-1252 code plus 5 in upper-case hexadecimal, "-" and "_"
+// left out.
+std::string EncodeIdentity(const std::string& identity) {
+  std::string encoded;
+  for (const char c : Utf8ToCp1252(identity)) {
+    if (c == '-' || c == '_') continue;
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "%X", static_cast<unsigned>(static_cast<unsigned char>(c)) + 5u);
+    encoded += hex;
+  }
+  return encoded;
+}
+
+}  // namespace
+
+void WriteEditInfo() {
+  Procedure proc("WriteEditInfo");
+  std::string encoded;
+  proc.Step([&] { SaveIni(ProgramStamp(), "Info", "S_Prog", GetCFGPath()); });
+  proc.Step(
+      [&] { encoded = EncodeIdentity(EnvironmentIdentity(Process().firstEnvironmentEntry)); });
+  proc.Step([&] { SaveIni(encoded, "Info", "S_Editor", GetCFGPath()); });
+}
+
+}  // namespace velnor

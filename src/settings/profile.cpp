@@ -1,0 +1,283 @@
+#include "settings/profile.h"
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/encoding.h"
+#include "platform/paths.h"
+
+namespace velnor {
+namespace {
+
+constexpr std::string_view kNewLineBreak = "\r\n";
+
+// Blanks around names and values. A carriage return counts too, so that a file whose
+// last line ends in a bare CR, or lines ending in CR CR LF, still read cleanly.
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// Names on disk and names asked for are both Windows-1252 bytes here.
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (UpperCp1252(static_cast<unsigned char>(a[i])) !=
+        UpperCp1252(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// One line of the file as it lies on disk: its text and the break that ended it
+// ("\r\n", "\n", or "" for a last line without one). Joining them gives the file back.
+struct Line {
+  std::string text;
+  std::string lineBreak;
+};
+
+std::vector<Line> SplitLines(std::string_view bytes) {
+  std::vector<Line> lines;
+  while (!bytes.empty()) {
+    const std::size_t lf = bytes.find('\n');
+    if (lf == std::string_view::npos) {
+      lines.push_back({std::string(bytes), ""});
+      break;
+    }
+    const bool crlf = lf > 0 && bytes[lf - 1] == '\r';
+    const std::size_t textEnd = crlf ? lf - 1 : lf;
+    lines.push_back({std::string(bytes.substr(0, textEnd)), crlf ? "\r\n" : "\n"});
+    bytes.remove_prefix(lf + 1);
+  }
+  return lines;
+}
+
+std::string JoinLines(const std::vector<Line>& lines) {
+  std::string bytes;
+  for (const Line& line : lines) {
+    bytes += line.text;
+    bytes += line.lineBreak;
+  }
+  return bytes;
+}
+
+enum class LineKind { kOther, kComment, kSection, kKey };
+
+struct ParsedLine {
+  LineKind kind = LineKind::kOther;
+  std::string_view name;    // section or key name, trimmed
+  std::string_view value;   // value of a key, trimmed
+  std::size_t nameEnd = 0;  // where a key's name ends in the line's text
+};
+
+// Classifies one line: "[name]" opens a section (the name ends at the first "]"), a
+// leading ";" makes a comment, "name=value" is a key; anything else (blank lines, text
+// without "=", a "[" never closed) is none of these.
+ParsedLine Classify(std::string_view text) {
+  ParsedLine parsed;
+  const std::string_view trimmed = Trim(text);
+  if (trimmed.empty()) return parsed;
+  if (trimmed.front() == ';') {
+    parsed.kind = LineKind::kComment;
+    return parsed;
+  }
+  if (trimmed.front() == '[') {
+    const std::size_t close = trimmed.find(']');
+    if (close != std::string_view::npos) {
+      parsed.kind = LineKind::kSection;
+      parsed.name = Trim(trimmed.substr(1, close - 1));
+      return parsed;
+    }
+  }
+  const std::size_t equals = text.find('=');
+  if (equals == std::string_view::npos) return parsed;
+  parsed.kind = LineKind::kKey;
+  parsed.name = Trim(text.substr(0, equals));
+  parsed.value = Trim(text.substr(equals + 1));
+  parsed.nameEnd =
+      parsed.name.empty()
+          ? equals
+          : static_cast<std::size_t>(parsed.name.data() - text.data()) + parsed.name.size();
+  return parsed;
+}
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+// The header line of the first section of that name; later sections of the same name
+// never count.
+std::size_t FindSection(const std::vector<Line>& lines, std::string_view section) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const ParsedLine parsed = Classify(lines[i].text);
+    if (parsed.kind == LineKind::kSection && SameName(parsed.name, section)) return i;
+  }
+  return kNone;
+}
+
+// The line after the last line of the section that starts at header.
+std::size_t SectionEnd(const std::vector<Line>& lines, std::size_t header) {
+  std::size_t i = header + 1;
+  while (i < lines.size() && Classify(lines[i].text).kind != LineKind::kSection) ++i;
+  return i;
+}
+
+std::string_view WithoutQuotes(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+// The stored value (Windows-1252, trimmed, one pair of quotes removed), or nothing when
+// file, section or key is missing.
+std::optional<std::string> FindValue(const std::string& section, const std::string& key,
+                                     const std::string& file) {
+  if (file.empty()) return std::nullopt;
+  const std::optional<std::string> bytes = ReadFileBytes(file);
+  if (!bytes) return std::nullopt;
+  const std::string sectionName(Trim(Utf8ToCp1252(section)));
+  const std::string keyName(Trim(Utf8ToCp1252(key)));
+  if (keyName.empty()) return std::nullopt;
+
+  const std::vector<Line> lines = SplitLines(*bytes);
+  const std::size_t header = FindSection(lines, sectionName);
+  if (header == kNone) return std::nullopt;
+  const std::size_t end = SectionEnd(lines, header);
+  for (std::size_t i = header + 1; i < end; ++i) {
+    const ParsedLine parsed = Classify(lines[i].text);
+    if (parsed.kind == LineKind::kKey && SameName(parsed.name, keyName)) {
+      return std::string(WithoutQuotes(parsed.value));
+    }
+  }
+  return std::nullopt;
+}
+
+bool HasLineBreak(std::string_view text) {
+  return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// Why a name or value could not be stored so that it reads back as written; "" when it
+// can. Such a write would split the entry over two lines or turn it into a comment or a
+// section header.
+std::string Unstorable(std::string_view section, std::string_view key, std::string_view value) {
+  if (HasLineBreak(section)) return "the section name contains a line break";
+  if (section.find(']') != std::string_view::npos) return "the section name contains \"]\"";
+  if (key.empty()) return "the key name is empty";
+  if (HasLineBreak(key)) return "the key name contains a line break";
+  if (key.find('=') != std::string_view::npos) return "the key name contains \"=\"";
+  if (key.front() == ';' || key.front() == '[') {
+    return "the key name begins with \"" + std::string(1, key.front()) + "\"";
+  }
+  if (HasLineBreak(value)) return "the value contains a line break";
+  return {};
+}
+
+// The file's bytes with key=value stored in section; every other line unchanged.
+std::string WithEntry(const std::string& original, const std::string& section,
+                      const std::string& key, const std::string& value) {
+  std::vector<Line> lines = SplitLines(original);
+  const std::size_t header = FindSection(lines, section);
+  if (header == kNone) {
+    std::string bytes = original;
+    if (!lines.empty() && lines.back().lineBreak.empty()) bytes += kNewLineBreak;
+    bytes += "[" + section + "]";
+    bytes += kNewLineBreak;
+    bytes += key + "=" + value;
+    bytes += kNewLineBreak;
+    return bytes;
+  }
+
+  const std::size_t end = SectionEnd(lines, header);
+  std::size_t lastKey = header;
+  for (std::size_t i = header + 1; i < end; ++i) {
+    const ParsedLine parsed = Classify(lines[i].text);
+    if (parsed.kind != LineKind::kKey) continue;
+    if (SameName(parsed.name, key)) {
+      // The file's own spelling (and indentation) of the key stays.
+      lines[i].text = lines[i].text.substr(0, parsed.nameEnd) + "=" + value;
+      return JoinLines(lines);
+    }
+    lastKey = i;
+  }
+
+  // A new key goes after the section's last key, so that comments and blank lines
+  // that close the section stay where they are.
+  if (lines[lastKey].lineBreak.empty()) lines[lastKey].lineBreak = kNewLineBreak;
+  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastKey) + 1,
+               Line{key + "=" + value, std::string(kNewLineBreak)});
+  return JoinLines(lines);
+}
+
+}  // namespace
+
+ProfileText ReadProfileText(const std::string& section, const std::string& key,
+                            const std::string& defaultText, std::size_t bufferSize,
+                            const std::string& file) {
+  std::string value;
+  if (std::optional<std::string> found = FindValue(section, key, file)) {
+    value = std::move(*found);
+  } else {
+    value = Utf8ToCp1252(defaultText);
+    while (!value.empty() && value.back() == ' ') value.pop_back();
+  }
+  // The buffer keeps one place for the terminating NUL.
+  const std::size_t room = bufferSize == 0 ? 0 : bufferSize - 1;
+  if (value.size() > room) value.resize(room);
+  return {Cp1252ToUtf8(value), value.size()};
+}
+
+std::int32_t ReadProfileInteger(const std::string& section, const std::string& key,
+                                std::int32_t defaultValue, const std::string& file) {
+  const std::optional<std::string> found = FindValue(section, key, file);
+  if (!found || found->empty()) return defaultValue;
+
+  std::string_view text = *found;
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  // Unsigned arithmetic wraps modulo 2^32, as the platform's conversion did.
+  std::uint32_t number = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') break;
+    number = number * 10u + static_cast<std::uint32_t>(c - '0');
+  }
+  if (negative) number = 0u - number;
+  return static_cast<std::int32_t>(number);
+}
+
+IoResult WriteProfileText(const std::string& section, const std::string& key,
+                          const std::string& value, const std::string& file) {
+  const std::string sectionName(Trim(Utf8ToCp1252(section)));
+  const std::string keyName(Trim(Utf8ToCp1252(key)));
+  const std::string valueText = Utf8ToCp1252(value);
+  const std::string where = "[" + section + "] " + key + " in '" + file + "'";
+  if (file.empty()) return {false, "no file named for writing [" + section + "] " + key};
+  if (const std::string why = Unstorable(sectionName, keyName, valueText); !why.empty()) {
+    return {false, "cannot write " + where + ": " + why};
+  }
+
+  std::string original;
+  const bool existed = FileExists(file);
+  if (existed) {
+    std::optional<std::string> bytes = ReadFileBytes(file);
+    // Never replace a file whose contents could not be read: they would be lost.
+    if (!bytes) return {false, "cannot read '" + ResolvePath(file) + "' to write " + where};
+    original = std::move(*bytes);
+  }
+
+  const std::string updated = WithEntry(original, sectionName, keyName, valueText);
+  if (existed && updated == original) return {};
+  return WriteFileAtomically(file, updated);
+}
+
+}  // namespace velnor

@@ -1,0 +1,47 @@
+#pragma once
+// The private-profile reader and writer: INI files as the original platform kept them.
+//
+// - Section and key names match without regard to case (letters of Windows-1252
+//   included); blanks around names and values do not count.
+// - Only the first section of a name counts, and in it the first key of a name.
+// - A line whose first non-blank character is ";" is a comment; a line without "=" is
+//   no key; keys before the first section belong to no section.
+// - One pair of matching quotes around a whole value is removed on reading.
+// - A write changes the one line it concerns (or adds one or two lines) and keeps every
+//   other byte of the file; new lines end in CR LF.
+//
+// Texts are UTF-8 here and Windows-1252 on disk. Paths are found without regard to case.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/files.h"
+
+namespace velnor {
+
+struct ProfileText {
+  std::string text;       // UTF-8
+  std::size_t count = 0;  // characters copied, as the platform counted them (Windows-1252)
+};
+
+// The value of key in section of file, at most bufferSize - 1 characters. When file,
+// section or key is missing: defaultText without its trailing blanks (also cut to
+// bufferSize - 1). A key present with an empty value gives "" and count 0.
+ProfileText ReadProfileText(const std::string& section, const std::string& key,
+                            const std::string& defaultText, std::size_t bufferSize,
+                            const std::string& file);
+
+// The leading decimal number of the value (blanks, an optional sign, digits), taken
+// modulo 2^32 and read as signed 32-bit: "12abc" gives 12, "abc" gives 0. The default
+// only when the value is missing or empty.
+std::int32_t ReadProfileInteger(const std::string& section, const std::string& key,
+                                std::int32_t defaultValue, const std::string& file);
+
+// Writes "key=value" into section of file, creating file, section and key as needed and
+// replacing an existing value in place. The file is replaced atomically; a failure
+// (missing or unwritable folder, unreadable file, a name that cannot be stored) changes
+// nothing on disk and says why.
+IoResult WriteProfileText(const std::string& section, const std::string& key,
+                          const std::string& value, const std::string& file);
+
+}  // namespace velnor

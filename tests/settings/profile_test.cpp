@@ -1,0 +1,354 @@
+#include "settings/profile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "support/test_project.h"
+
+namespace velnor {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TestProject;
+
+class ProfileFile : public ::testing::Test {
+ protected:
+  fs::path Ini() const { return project_.parameterFolder() / "Program.ini"; }
+  std::string IniPath() const { return Ini().string(); }
+  void Store(const std::string& bytes) const { TestProject::Write(Ini(), bytes); }
+  std::string Stored() const { return TestProject::Read(Ini()); }
+
+  TestProject project_;
+};
+
+// ---------------------------------------------------------------------------------------
+// Reading
+
+struct ReadCase {
+  const char* what;
+  std::string file;
+  std::string section;
+  std::string key;
+  std::string expected;  // "<default>" when the default comes back
+};
+
+TEST_F(ProfileFile, ReadsValuesOutOfOddlyFormattedFiles) {
+  const std::vector<ReadCase> cases = {
+      {"plain entry", "[S]\r\nK=V\r\n", "S", "K", "V"},
+      {"section and key in another case", "[Info]\r\nButton1=5\r\n", "INFO", "button1", "5"},
+      {"Windows-1252 letters in another case", "[F\xFCller]\r\nT\xE4nk=blau\r\n", "FÜLLER", "TÄNK",
+       "blau"},
+      {"blanks around names and value", "  [ S ] \t\r\n\t K \t=  V V \t\r\n", "S", "K", "V V"},
+      {"double quotes around the value", "[S]\r\nK=\"quoted\"\r\n", "S", "K", "quoted"},
+      {"single quotes around the value", "[S]\r\nK='single'\r\n", "S", "K", "single"},
+      {"quotes keep inner blanks", "[S]\r\nK= \" a \" \r\n", "S", "K", " a "},
+      {"only one pair of quotes goes", "[S]\r\nK=\"\"x\"\"\r\n", "S", "K", "\"x\""},
+      {"quotes that do not match stay", "[S]\r\nK=\"mixed'\r\n", "S", "K", "\"mixed'"},
+      {"a lone quote stays", "[S]\r\nK=\"\r\n", "S", "K", "\""},
+      {"comment line is skipped", "[S]\r\n;K=commented\r\nK=real\r\n", "S", "K", "real"},
+      {"indented comment line is skipped", "[S]\r\n  ; K=commented\r\n", "S", "K", "<default>"},
+      {"semicolon after a value belongs to it", "[S]\r\nK=a ; b\r\n", "S", "K", "a ; b"},
+      {"equals sign inside the value", "[S]\r\nK=a=b\r\n", "S", "K", "a=b"},
+      {"line without equals sign is no key", "[S]\r\nK\r\n", "S", "K", "<default>"},
+      {"key after a line without equals sign", "[S]\r\nK\r\nK=later\r\n", "S", "K", "later"},
+      {"keys before the first section belong to none", "K=top\r\n[S]\r\nX=1\r\n", "S", "K",
+       "<default>"},
+      {"key of another section", "[T]\r\nK=V\r\n[S]\r\n", "S", "K", "<default>"},
+      {"first of two sections counts", "[S]\r\nA=1\r\n[S]\r\nA=2\r\n", "S", "A", "1"},
+      {"second section of a name is never merged", "[S]\r\nA=1\r\n[s]\r\nB=3\r\n", "S", "B",
+       "<default>"},
+      {"first of two keys wins", "[S]\r\nA=first\r\na=second\r\n", "S", "A", "first"},
+      {"section name ends at the first bracket", "[a]b]\r\nK=v\r\n", "a", "K", "v"},
+      {"unclosed bracket opens no section", "[S]\r\n[T\r\nK=V\r\n", "S", "K", "V"},
+      {"line feeds only", "[S]\nK=V\n", "S", "K", "V"},
+      {"no final line break", "[S]\r\nK=V", "S", "K", "V"},
+      {"trailing carriage returns", "[S]\r\r\nK=V\r\r\n", "S", "K", "V"},
+      {"Windows-1252 value",
+       "[S]\r\nK=Gr\xFC\xDF"
+       "e\r\n",
+       "S", "K", "Grüße"},
+      {"blank names asked for are trimmed", "[S]\r\nK=V\r\n", " S ", " K ", "V"},
+      {"empty file", "", "S", "K", "<default>"},
+  };
+  for (const ReadCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    Store(c.file);
+    const ProfileText read = ReadProfileText(c.section, c.key, "dflt", 255, IniPath());
+    const std::string expected = c.expected == "<default>" ? "dflt" : c.expected;
+    EXPECT_EQ(read.text, expected);
+  }
+}
+
+TEST_F(ProfileFile, EmptyValueReadsEmptyRatherThanTheDefault) {
+  Store("[S]\r\nK=\r\nQ=\"\"\r\n");
+  const ProfileText empty = ReadProfileText("S", "K", "dflt", 255, IniPath());
+  EXPECT_EQ(empty.text, "");
+  EXPECT_EQ(empty.count, 0u);
+  EXPECT_EQ(ReadProfileText("S", "Q", "dflt", 255, IniPath()).text, "");
+}
+
+TEST_F(ProfileFile, DefaultLosesTrailingBlanksOnly) {
+  const std::string missing = (project_.parameterFolder() / "none.ini").string();
+  const ProfileText blanks = ReadProfileText("S", "K", std::string(255, ' '), 255, missing);
+  EXPECT_EQ(blanks.text, "");
+  EXPECT_EQ(blanks.count, 0u);
+  const ProfileText padded = ReadProfileText("S", "K", " ab  ", 255, missing);
+  EXPECT_EQ(padded.text, " ab");
+  EXPECT_EQ(padded.count, 3u);
+  EXPECT_EQ(ReadProfileText("S", "K", "x", 255, "").text, "x");
+}
+
+TEST_F(ProfileFile, BufferHoldsOneCharacterLessThanItsSize) {
+  Store("[S]\r\nK=" + std::string(300, 'x') + "\r\nU=" + std::string(300, '\xE4') + "\r\n");
+  const ProfileText read = ReadProfileText("S", "K", "", 255, IniPath());
+  EXPECT_EQ(read.text, std::string(254, 'x'));
+  EXPECT_EQ(read.count, 254u);
+  // The count is in characters as stored, not in bytes of the program's text.
+  const ProfileText umlauts = ReadProfileText("S", "U", "", 255, IniPath());
+  EXPECT_EQ(umlauts.count, 254u);
+  std::string expected;
+  for (int i = 0; i < 254; ++i) expected += "ä";
+  EXPECT_EQ(umlauts.text, expected);
+  EXPECT_EQ(ReadProfileText("S", "K", "", 0, IniPath()).count, 0u);
+  EXPECT_EQ(ReadProfileText("S", "K", "", 1, IniPath()).text, "");
+}
+
+TEST_F(ProfileFile, FindsFileWhoseNameDiffersInCase) {
+  Store("[S]\r\nK=V\r\n");
+  const std::string otherCase = (project_.parameterFolder() / "PROGRAM.INI").string();
+  EXPECT_EQ(ReadProfileText("S", "K", "", 255, otherCase).text, "V");
+  ASSERT_TRUE(WriteProfileText("S", "K", "W", otherCase));
+  EXPECT_EQ(Stored(), "[S]\r\nK=W\r\n");
+  EXPECT_EQ(
+      std::distance(fs::directory_iterator(project_.parameterFolder()), fs::directory_iterator()),
+      1);
+}
+
+struct IntegerCase {
+  std::string stored;
+  std::int32_t expected;
+};
+
+TEST_F(ProfileFile, IntegerIsTheLeadingDecimalNumberModulo2To32) {
+  const std::vector<IntegerCase> cases = {
+      {"12", 12},
+      {"12abc", 12},
+      {"abc", 0},
+      {"+1", 1},
+      {"-1", -1},
+      {"-0", 0},
+      {"  42  ", 42},
+      {"\" 7\"", 7},
+      {"0x10", 0},
+      {"40000", 40000},
+      {"2147483647", 2147483647},
+      {"2147483648", -2147483647 - 1},
+      {"4294967295", -1},
+      {"4294967296", 0},
+      {"4294967297", 1},
+      {"-4294967297", -1},
+      {"42A94967297", 42},
+      {"- 5", 0},
+  };
+  for (const IntegerCase& c : cases) {
+    SCOPED_TRACE(c.stored);
+    Store("[S]\r\nK=" + c.stored + "\r\n");
+    EXPECT_EQ(ReadProfileInteger("S", "K", 99, IniPath()), c.expected);
+  }
+}
+
+TEST_F(ProfileFile, IntegerDefaultOnlyForMissingOrEmptyValue) {
+  Store("[S]\r\nEmpty=\r\nQuoted=\"\"\r\n");
+  EXPECT_EQ(ReadProfileInteger("S", "Empty", -1, IniPath()), -1);
+  EXPECT_EQ(ReadProfileInteger("S", "Quoted", -1, IniPath()), -1);
+  EXPECT_EQ(ReadProfileInteger("S", "Absent", -1, IniPath()), -1);
+  EXPECT_EQ(ReadProfileInteger("Other", "Empty", 5, IniPath()), 5);
+  EXPECT_EQ(ReadProfileInteger("S", "K", 5, (project_.base() / "none.ini").string()), 5);
+}
+
+// ---------------------------------------------------------------------------------------
+// Writing
+
+struct WriteCase {
+  const char* what;
+  std::string before;
+  std::string section;
+  std::string key;
+  std::string value;
+  std::string after;
+};
+
+TEST_F(ProfileFile, WriteChangesOnlyTheLinesItConcerns) {
+  const std::vector<WriteCase> cases = {
+      {"replaces in place, keeping the file's spelling and indentation",
+       "; head\r\n[Info]\r\n  Button1 = 5 \r\nother line\r\n", "INFO", "BUTTON1", "7",
+       "; head\r\n[Info]\r\n  Button1=7\r\nother line\r\n"},
+      {"new key goes after the section's last key, before closing comments and blanks",
+       "[A]\r\nX=1\r\n; about B\r\n\r\n[B]\r\nY=2\r\n", "A", "Z", "3",
+       "[A]\r\nX=1\r\nZ=3\r\n; about B\r\n\r\n[B]\r\nY=2\r\n"},
+      {"new key in a section without keys goes after its header", "[A]\r\n\r\n[B]\r\n", "a", "K",
+       "V", "[A]\r\nK=V\r\n\r\n[B]\r\n"},
+      {"commented-out key is no key", "[S]\r\n;K=old\r\n", "S", "K", "new",
+       "[S]\r\nK=new\r\n;K=old\r\n"},
+      {"new section is appended without a blank line", "[A]\r\nX=1\r\n", "S", "K", "V",
+       "[A]\r\nX=1\r\n[S]\r\nK=V\r\n"},
+      {"missing final line break is written before a new section", "[A]\r\nX=1", "S", "K", "V",
+       "[A]\r\nX=1\r\n[S]\r\nK=V\r\n"},
+      {"missing final line break is written before a new key", "[A]\r\nX=1", "A", "K", "V",
+       "[A]\r\nX=1\r\nK=V\r\n"},
+      {"replacing the last line keeps it without line break", "[A]\r\nX=1", "A", "X", "2",
+       "[A]\r\nX=2"},
+      {"blank lines at the end stay", "[A]\r\nX=1\r\n\r\n", "S", "K", "V",
+       "[A]\r\nX=1\r\n\r\n[S]\r\nK=V\r\n"},
+      {"line feed lines stay as they are", "[A]\nX=1\n[B]\nY=2\n", "A", "K", "V",
+       "[A]\nX=1\nK=V\r\n[B]\nY=2\n"},
+      {"replaced line keeps its line feed", "[A]\nX=1\n[B]\nY=2\n", "B", "Y", "3",
+       "[A]\nX=1\n[B]\nY=3\n"},
+      {"first of two sections is written", "[S]\r\nA=1\r\n[S]\r\nA=2\r\n", "S", "B", "9",
+       "[S]\r\nA=1\r\nB=9\r\n[S]\r\nA=2\r\n"},
+      {"first of two keys is replaced", "[S]\r\nA=1\r\nA=2\r\n", "S", "A", "3",
+       "[S]\r\nA=3\r\nA=2\r\n"},
+      {"keys before the first section stay apart", "K=top\r\n", "S", "K", "V",
+       "K=top\r\n[S]\r\nK=V\r\n"},
+      {"value is written exactly as given", "[S]\r\n", "S", "K", " spaced ;x ",
+       "[S]\r\nK= spaced ;x \r\n"},
+      {"value is written in Windows-1252", "", "Sprache", "Grüße", "Füller",
+       "[Sprache]\r\nGr\xFC\xDF"
+       "e=F\xFCller\r\n"},
+      {"Windows-1252 names match in another case", "[F\xDCLLER]\r\nK=1\r\n", "Füller", "k", "2",
+       "[F\xDCLLER]\r\nK=2\r\n"},
+      {"empty value", "[S]\r\nK=1\r\n", "S", "K", "", "[S]\r\nK=\r\n"},
+      {"odd bytes elsewhere survive", "\xEF\xBB\xBF;x\x01\r\n[S]\r\n\t\r\nK=1\r\n\x80\xFF\r\n", "S",
+       "K", "2", "\xEF\xBB\xBF;x\x01\r\n[S]\r\n\t\r\nK=2\r\n\x80\xFF\r\n"},
+  };
+  for (const WriteCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    Store(c.before);
+    const IoResult written = WriteProfileText(c.section, c.key, c.value, IniPath());
+    EXPECT_TRUE(written) << written.error;
+    EXPECT_EQ(Stored(), c.after);
+  }
+}
+
+TEST_F(ProfileFile, WriteCreatesMissingFile) {
+  ASSERT_TRUE(WriteProfileText("S", "K", "V", IniPath()));
+  EXPECT_EQ(Stored(), "[S]\r\nK=V\r\n");
+}
+
+TEST_F(ProfileFile, WrittenValuesReadBack) {
+  const std::vector<std::pair<std::string, std::string>> entries = {
+      {"Button1", "5"},
+      {"Title", "Grüße aus Köln"},
+      {"Empty", ""},
+      {"Long", std::string(200, 'z')}};
+  for (const auto& [key, value] : entries) {
+    ASSERT_TRUE(WriteProfileText("Info", key, value, IniPath()));
+  }
+  ASSERT_TRUE(WriteProfileText("Info", "Button1", "6", IniPath()));
+  for (const auto& [key, value] : entries) {
+    SCOPED_TRACE(key);
+    EXPECT_EQ(ReadProfileText("info", key, "dflt", 255, IniPath()).text,
+              key == "Button1" ? "6" : value);
+  }
+  EXPECT_EQ(Stored(),
+            "[Info]\r\nButton1=6\r\nTitle=Gr\xFC\xDF"
+            "e aus K\xF6ln\r\nEmpty=\r\nLong=" +
+                std::string(200, 'z') + "\r\n");
+}
+
+TEST_F(ProfileFile, WriteLeavesNoTemporaryFilesBehind) {
+  Store("[S]\r\nK=1\r\n");
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_TRUE(WriteProfileText("S", "K" + std::to_string(i), "v", IniPath()));
+  }
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(project_.parameterFolder())) {
+    names.push_back(entry.path().filename().string());
+  }
+  EXPECT_EQ(names, std::vector<std::string>{"Program.ini"});
+}
+
+TEST_F(ProfileFile, WriteReplacesTheFileRatherThanOverwritingIt) {
+  Store("[S]\r\nK=1\r\n");
+  struct stat before {};
+  ASSERT_EQ(::stat(IniPath().c_str(), &before), 0);
+  ASSERT_TRUE(WriteProfileText("S", "K", "2", IniPath()));
+  struct stat after {};
+  ASSERT_EQ(::stat(IniPath().c_str(), &after), 0);
+  // A new inode: the old file was never truncated, the new one renamed over it.
+  EXPECT_NE(before.st_ino, after.st_ino);
+}
+
+TEST_F(ProfileFile, WriteOfTheStoredValueLeavesTheFileAlone) {
+  Store("[S]\nK = 1\n");
+  ASSERT_TRUE(WriteProfileText("S", "K", "2", IniPath()));
+  struct stat before {};
+  ASSERT_EQ(::stat(IniPath().c_str(), &before), 0);
+  ASSERT_TRUE(WriteProfileText("S", "K", "2", IniPath()));
+  struct stat after {};
+  ASSERT_EQ(::stat(IniPath().c_str(), &after), 0);
+  EXPECT_EQ(before.st_ino, after.st_ino);
+  EXPECT_EQ(Stored(), "[S]\nK=2\n");
+}
+
+TEST_F(ProfileFile, WriteIntoMissingFolderFailsAndCreatesNothing) {
+  const fs::path missing = project_.base() / "missing" / "deeper" / "x.ini";
+  const IoResult written = WriteProfileText("S", "K", "V", missing.string());
+  EXPECT_FALSE(written);
+  EXPECT_FALSE(written.error.empty());
+  EXPECT_FALSE(fs::exists(project_.base() / "missing"));
+}
+
+TEST_F(ProfileFile, WriteBelowAFileOrOntoAFolderFails) {
+  TestProject::Write(project_.base() / "plain", "data");
+  EXPECT_FALSE(WriteProfileText("S", "K", "V", (project_.base() / "plain" / "x.ini").string()));
+  EXPECT_EQ(TestProject::Read(project_.base() / "plain"), "data");
+  EXPECT_FALSE(WriteProfileText("S", "K", "V", project_.componentFolder().string()));
+  EXPECT_TRUE(fs::is_directory(project_.componentFolder()));
+  EXPECT_FALSE(WriteProfileText("S", "K", "V", ""));
+}
+
+TEST_F(ProfileFile, WriteIntoReadOnlyFolderFailsAndKeepsTheFile) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  Store("[S]\r\nK=1\r\n");
+  fs::permissions(project_.parameterFolder(), fs::perms::owner_read | fs::perms::owner_exec);
+  const IoResult written = WriteProfileText("S", "K", "2", IniPath());
+  fs::permissions(project_.parameterFolder(), fs::perms::owner_all);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(Stored(), "[S]\r\nK=1\r\n");
+}
+
+TEST_F(ProfileFile, WriteOfUnreadableFileFailsRatherThanLosingIt) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  Store("[S]\r\nK=1\r\n");
+  fs::permissions(Ini(), fs::perms::owner_write);
+  const IoResult written = WriteProfileText("S", "Other", "2", IniPath());
+  fs::permissions(Ini(), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(Stored(), "[S]\r\nK=1\r\n");
+}
+
+TEST_F(ProfileFile, EntryThatWouldNotReadBackIsRefused) {
+  const std::string before = "[S]\r\nK=1\r\n";
+  const std::vector<std::vector<std::string>> cases = {
+      {"S", "K", "two\r\nlines"}, {"S", "K", "line\nfeed"}, {"S", "", "v"},    {"S", "a=b", "v"},
+      {"S", ";K", "v"},           {"S", "[K]", "v"},        {"S]x", "K", "v"}, {"S\n", "K", "v"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c[0] + "|" + c[1] + "|" + c[2]);
+    Store(before);
+    const IoResult written = WriteProfileText(c[0], c[1], c[2], IniPath());
+    EXPECT_FALSE(written);
+    EXPECT_NE(written.error.find(IniPath()), std::string::npos) << written.error;
+    EXPECT_EQ(Stored(), before);
+  }
+}
+
+}  // namespace
+}  // namespace velnor
