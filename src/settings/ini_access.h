@@ -23,8 +23,8 @@ std::int16_t LoadIniInteger(const std::string& section, const std::string& key,
                             const std::string& file, bool modeFlag, bool reportFlag);
 
 // True exactly when the value, upper-cased, is "TRUE".
-bool LoadIniBoolean(const std::string& section, const std::string& key,
-                    const std::string& file, bool modeFlag, bool reportFlag);
+bool LoadIniBoolean(const std::string& section, const std::string& key, const std::string& file,
+                    bool modeFlag, bool reportFlag);
 
 // Writes the value as text; nonzero on success, 0 when the file cannot be written.
 // A value of a kind it cannot write is reported ("Ini Save:  wrong data type") and the

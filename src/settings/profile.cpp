@@ -24,8 +24,8 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-// Names on disk and names asked for are both Windows-1252 bytes here.
-bool SameName(std::string_view a, std::string_view b) {
+// Windows-1252 names, compared letter by letter.
+bool SameCp1252Name(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (UpperCp1252(static_cast<unsigned char>(a[i])) !=
@@ -109,23 +109,54 @@ ParsedLine Classify(std::string_view text) {
 }
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-// The header line of the first section of that name; later sections of the same name
-// never count.
-std::size_t FindSection(const std::vector<Line>& lines, std::string_view section) {
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const ParsedLine parsed = Classify(lines[i].text);
-    if (parsed.kind == LineKind::kSection && SameName(parsed.name, section)) return i;
+// A file's text taken apart into lines. The files are Windows-1252; one that begins with
+// a UTF-8 byte-order mark (an editor saved it so) keeps its mark and is read and written
+// as UTF-8, rather than losing its first section to the mark.
+struct IniDocument {
+  bool utf8 = false;
+  std::vector<Line> lines;
+
+  explicit IniDocument(std::string_view bytes) {
+    utf8 = bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark;
+    if (utf8) bytes.remove_prefix(kUtf8Mark.size());
+    lines = SplitLines(bytes);
   }
-  return kNone;
-}
 
-// The line after the last line of the section that starts at header.
-std::size_t SectionEnd(const std::vector<Line>& lines, std::size_t header) {
-  std::size_t i = header + 1;
-  while (i < lines.size() && Classify(lines[i].text).kind != LineKind::kSection) ++i;
-  return i;
-}
+  std::string Bytes() const {
+    return (utf8 ? std::string(kUtf8Mark) : std::string()) + JoinLines(lines);
+  }
+
+  // Program text (UTF-8) as the file holds it, and back.
+  std::string Encode(std::string_view text) const {
+    return utf8 ? std::string(text) : Utf8ToCp1252(text);
+  }
+  std::string Decode(std::string_view bytes) const {
+    return utf8 ? std::string(bytes) : Cp1252ToUtf8(bytes);
+  }
+
+  bool SameName(std::string_view a, std::string_view b) const {
+    return utf8 ? EqualsIgnoringCase(a, b) : SameCp1252Name(a, b);
+  }
+
+  // The header line of the first section of that name; later sections of the same name
+  // never count.
+  std::size_t FindSection(std::string_view section) const {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const ParsedLine parsed = Classify(lines[i].text);
+      if (parsed.kind == LineKind::kSection && SameName(parsed.name, section)) return i;
+    }
+    return kNone;
+  }
+
+  // The line after the last line of the section that starts at header.
+  std::size_t SectionEnd(std::size_t header) const {
+    std::size_t i = header + 1;
+    while (i < lines.size() && Classify(lines[i].text).kind != LineKind::kSection) ++i;
+    return i;
+  }
+};
 
 std::string_view WithoutQuotes(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
@@ -135,25 +166,25 @@ std::string_view WithoutQuotes(std::string_view value) {
   return value;
 }
 
-// The stored value (Windows-1252, trimmed, one pair of quotes removed), or nothing when
-// file, section or key is missing.
+// The stored value (trimmed, one pair of quotes removed) in the program's text, or
+// nothing when file, section or key is missing.
 std::optional<std::string> FindValue(const std::string& section, const std::string& key,
                                      const std::string& file) {
   if (file.empty()) return std::nullopt;
   const std::optional<std::string> bytes = ReadFileBytes(file);
   if (!bytes) return std::nullopt;
-  const std::string sectionName(Trim(Utf8ToCp1252(section)));
-  const std::string keyName(Trim(Utf8ToCp1252(key)));
+  const IniDocument document(*bytes);
+  const std::string sectionName(Trim(document.Encode(section)));
+  const std::string keyName(Trim(document.Encode(key)));
   if (keyName.empty()) return std::nullopt;
 
-  const std::vector<Line> lines = SplitLines(*bytes);
-  const std::size_t header = FindSection(lines, sectionName);
+  const std::size_t header = document.FindSection(sectionName);
   if (header == kNone) return std::nullopt;
-  const std::size_t end = SectionEnd(lines, header);
+  const std::size_t end = document.SectionEnd(header);
   for (std::size_t i = header + 1; i < end; ++i) {
-    const ParsedLine parsed = Classify(lines[i].text);
-    if (parsed.kind == LineKind::kKey && SameName(parsed.name, keyName)) {
-      return std::string(WithoutQuotes(parsed.value));
+    const ParsedLine parsed = Classify(document.lines[i].text);
+    if (parsed.kind == LineKind::kKey && document.SameName(parsed.name, keyName)) {
+      return document.Decode(WithoutQuotes(parsed.value));
     }
   }
   return std::nullopt;
@@ -179,30 +210,28 @@ std::string Unstorable(std::string_view section, std::string_view key, std::stri
   return {};
 }
 
-// The file's bytes with key=value stored in section; every other line unchanged.
-std::string WithEntry(const std::string& original, const std::string& section,
-                      const std::string& key, const std::string& value) {
-  std::vector<Line> lines = SplitLines(original);
-  const std::size_t header = FindSection(lines, section);
+// Stores key=value in section, names and value already as the file holds them; every
+// other line stays as it was.
+void StoreEntry(IniDocument& document, const std::string& section, const std::string& key,
+                const std::string& value) {
+  std::vector<Line>& lines = document.lines;
+  const std::size_t header = document.FindSection(section);
   if (header == kNone) {
-    std::string bytes = original;
-    if (!lines.empty() && lines.back().lineBreak.empty()) bytes += kNewLineBreak;
-    bytes += "[" + section + "]";
-    bytes += kNewLineBreak;
-    bytes += key + "=" + value;
-    bytes += kNewLineBreak;
-    return bytes;
+    if (!lines.empty() && lines.back().lineBreak.empty()) lines.back().lineBreak = kNewLineBreak;
+    lines.push_back({"[" + section + "]", std::string(kNewLineBreak)});
+    lines.push_back({key + "=" + value, std::string(kNewLineBreak)});
+    return;
   }
 
-  const std::size_t end = SectionEnd(lines, header);
+  const std::size_t end = document.SectionEnd(header);
   std::size_t lastKey = header;
   for (std::size_t i = header + 1; i < end; ++i) {
     const ParsedLine parsed = Classify(lines[i].text);
     if (parsed.kind != LineKind::kKey) continue;
-    if (SameName(parsed.name, key)) {
+    if (document.SameName(parsed.name, key)) {
       // The file's own spelling (and indentation) of the key stays.
       lines[i].text = lines[i].text.substr(0, parsed.nameEnd) + "=" + value;
-      return JoinLines(lines);
+      return;
     }
     lastKey = i;
   }
@@ -212,7 +241,21 @@ std::string WithEntry(const std::string& original, const std::string& section,
   if (lines[lastKey].lineBreak.empty()) lines[lastKey].lineBreak = kNewLineBreak;
   lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastKey) + 1,
                Line{key + "=" + value, std::string(kNewLineBreak)});
-  return JoinLines(lines);
+}
+
+// Cuts UTF-8 text to at most room characters and returns how many it holds. Every
+// Windows-1252 character is one character of the program's text.
+std::size_t CutToCharacters(std::string& text, std::size_t room) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;  // inside a character
+    if (count == room) {
+      text.resize(i);
+      break;
+    }
+    ++count;
+  }
+  return count;
 }
 
 }  // namespace
@@ -224,13 +267,12 @@ ProfileText ReadProfileText(const std::string& section, const std::string& key,
   if (std::optional<std::string> found = FindValue(section, key, file)) {
     value = std::move(*found);
   } else {
-    value = Utf8ToCp1252(defaultText);
+    value = defaultText;
     while (!value.empty() && value.back() == ' ') value.pop_back();
   }
   // The buffer keeps one place for the terminating NUL.
-  const std::size_t room = bufferSize == 0 ? 0 : bufferSize - 1;
-  if (value.size() > room) value.resize(room);
-  return {Cp1252ToUtf8(value), value.size()};
+  const std::size_t count = CutToCharacters(value, bufferSize == 0 ? 0 : bufferSize - 1);
+  return {std::move(value), count};
 }
 
 std::int32_t ReadProfileInteger(const std::string& section, const std::string& key,
@@ -257,14 +299,8 @@ std::int32_t ReadProfileInteger(const std::string& section, const std::string& k
 
 IoResult WriteProfileText(const std::string& section, const std::string& key,
                           const std::string& value, const std::string& file) {
-  const std::string sectionName(Trim(Utf8ToCp1252(section)));
-  const std::string keyName(Trim(Utf8ToCp1252(key)));
-  const std::string valueText = Utf8ToCp1252(value);
   const std::string where = "[" + section + "] " + key + " in '" + file + "'";
   if (file.empty()) return {false, "no file named for writing [" + section + "] " + key};
-  if (const std::string why = Unstorable(sectionName, keyName, valueText); !why.empty()) {
-    return {false, "cannot write " + where + ": " + why};
-  }
 
   std::string original;
   const bool existed = FileExists(file);
@@ -275,7 +311,15 @@ IoResult WriteProfileText(const std::string& section, const std::string& key,
     original = std::move(*bytes);
   }
 
-  const std::string updated = WithEntry(original, sectionName, keyName, valueText);
+  IniDocument document(original);
+  const std::string sectionName(Trim(document.Encode(section)));
+  const std::string keyName(Trim(document.Encode(key)));
+  const std::string valueText = document.Encode(value);
+  if (const std::string why = Unstorable(sectionName, keyName, valueText); !why.empty()) {
+    return {false, "cannot write " + where + ": " + why};
+  }
+  StoreEntry(document, sectionName, keyName, valueText);
+  const std::string updated = document.Bytes();
   if (existed && updated == original) return {};
   return WriteFileAtomically(file, updated);
 }

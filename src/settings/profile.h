@@ -10,7 +10,8 @@
 // - A write changes the one line it concerns (or adds one or two lines) and keeps every
 //   other byte of the file; new lines end in CR LF.
 //
-// Texts are UTF-8 here and Windows-1252 on disk. Paths are found without regard to case.
+// Texts are UTF-8 here and Windows-1252 on disk (a file that begins with a UTF-8
+// byte-order mark is read and written as UTF-8). Paths are found without regard to case.
 #include <cstddef>
 #include <cstdint>
 #include <string>

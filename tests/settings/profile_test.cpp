@@ -236,6 +236,20 @@ TEST_F(ProfileFile, WriteChangesOnlyTheLinesItConcerns) {
   }
 }
 
+TEST_F(ProfileFile, FileWithUtf8MarkIsReadAndWrittenAsUtf8) {
+  Store(
+      "\xEF\xBB\xBF[Gr\xC3\xBC\xC3\x9F"
+      "e]\r\nK=K\xC3\xB6ln\r\n");
+  const ProfileText read = ReadProfileText("GRÜSSE", "k", "", 255, IniPath());
+  EXPECT_EQ(ReadProfileText("GRÜßE", "k", "", 255, IniPath()).text, "Köln");
+  EXPECT_EQ(ReadProfileText("GRÜßE", "k", "", 255, IniPath()).count, 4u);
+  EXPECT_EQ(read.text, "");  // "ß" is no "SS"
+  ASSERT_TRUE(WriteProfileText("grüße", "T", "ä", IniPath()));
+  EXPECT_EQ(Stored(),
+            "\xEF\xBB\xBF[Gr\xC3\xBC\xC3\x9F"
+            "e]\r\nK=K\xC3\xB6ln\r\nT=\xC3\xA4\r\n");
+}
+
 TEST_F(ProfileFile, WriteCreatesMissingFile) {
   ASSERT_TRUE(WriteProfileText("S", "K", "V", IniPath()));
   EXPECT_EQ(Stored(), "[S]\r\nK=V\r\n");
