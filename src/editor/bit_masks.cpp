@@ -1,0 +1,79 @@
+#include "editor/bit_masks.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "errors/failure.h"
+
+namespace velnor {
+namespace {
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The longest leading part of text that forms a decimal number, in a form from_chars
+// reads: "-12.5e3" out of "-12.5e3xyz"; "" when text starts with no number.
+std::string LeadingNumber(const std::string& text) {
+  std::size_t pos = 0;
+  std::string number;
+  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+    if (text[pos] == '-') number += '-';
+    ++pos;
+  }
+  std::size_t digits = 0;
+  while (pos < text.size() && IsDigit(text[pos])) number += text[pos++], ++digits;
+  if (pos < text.size() && text[pos] == '.') {
+    number += text[pos++];
+    while (pos < text.size() && IsDigit(text[pos])) number += text[pos++], ++digits;
+  }
+  if (digits == 0) return "";
+  if (pos < text.size() &&
+      (text[pos] == 'e' || text[pos] == 'E' || text[pos] == 'd' || text[pos] == 'D')) {
+    std::size_t exponentEnd = pos + 1;
+    std::string exponent = "e";
+    if (exponentEnd < text.size() && (text[exponentEnd] == '+' || text[exponentEnd] == '-')) {
+      exponent += text[exponentEnd++];
+    }
+    const std::size_t firstDigit = exponentEnd;
+    while (exponentEnd < text.size() && IsDigit(text[exponentEnd])) {
+      exponent += text[exponentEnd++];
+    }
+    if (exponentEnd > firstDigit) number += exponent;
+  }
+  return number;
+}
+
+}  // namespace
+
+std::int32_t MaskFromText(std::string_view text) {
+  std::string compact;
+  for (const char c : text) {
+    if (!IsBlank(c)) compact += c;
+  }
+  const std::string number = LeadingNumber(compact);
+  if (number.empty()) return 0;
+
+  double value = 0;
+  auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+  // A number too small to hold is zero, not an overflow.
+  if (error == std::errc::result_out_of_range && number.find("e-") != std::string::npos) {
+    value = 0;
+    error = std::errc();
+  }
+  const double rounded = std::nearbyint(value);  // the default rounding mode: half to even
+  if (error != std::errc() || end != number.data() + number.size() ||
+      !(rounded >= std::numeric_limits<std::int32_t>::min() &&
+        rounded <= std::numeric_limits<std::int32_t>::max())) {
+    Raise(failure_number::kOverflow,
+          "The value '" + std::string(text) + "' lies outside the range of a 32-bit number");
+  }
+  return static_cast<std::int32_t>(rounded);
+}
+
+}  // namespace velnor

@@ -1,0 +1,23 @@
+#pragma once
+// Choices stored as bit masks: a group of 16 numbered choices is one decimal number
+// whose bit j stands for number (K - 1) * 16 + j + 1 of key K.
+#include <cstdint>
+#include <string_view>
+
+namespace velnor {
+
+inline constexpr int kBitsPerMask = 16;
+
+// The stored text read as a number the way the settings were always read: blanks
+// anywhere are ignored, then the leading decimal number (sign, digits, fraction,
+// exponent) counts and the rest is ignored; "" or a text without a number gives 0.
+// The number is rounded half to even to a 32-bit integer; beyond that range it fails
+// with an overflow.
+std::int32_t MaskFromText(std::string_view text);
+
+// Whether bit j (0..15) of the mask is set.
+inline bool MaskBit(std::int32_t mask, int bit) {
+  return ((static_cast<std::uint32_t>(mask) >> bit) & 1U) != 0;
+}
+
+}  // namespace velnor

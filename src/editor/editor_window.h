@@ -1,0 +1,120 @@
+#pragma once
+// The window frm_Velnor_Config_Exe: the grid of picture cells per tab, the help mode,
+// and OK and Cancel. Its event procedures live in files of one purpose each:
+// window_layout.cpp (the controls), window_events.cpp (load, activate, close, OK,
+// Cancel, "?"), page_build.cpp (the slot table), page_view.cpp (drawing, scrolling,
+// tabs, cell clicks).
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/control_model.h"
+#include "editor/slot_table.h"
+
+class QPushButton;
+class QScrollBar;
+class QTabWidget;
+class QGroupBox;
+class QLabel;
+
+namespace velnor {
+
+class PictureBox;
+class ClickLabel;
+
+inline constexpr int kCellCount = 56;
+inline constexpr int kVisibleRows = 7;
+inline constexpr int kTwipsPerPixel = 15;
+
+// Colours of the cells and of the "?" button.
+inline const QColor kChosenColor{0, 225, 0};    // 0xE100
+inline const QColor kNotChosenColor{0, 0, 0};   // 0
+inline const QColor kHelpModeColor{0, 255, 0};  // 0xFF00
+
+class EditorWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit EditorWindow(QWidget* parent = nullptr);
+  ~EditorWindow() override;
+  EditorWindow(const EditorWindow&) = delete;
+  EditorWindow& operator=(const EditorWindow&) = delete;
+
+  // The controls in creation order, as the language texts enumerate them.
+  ControlList Controls() const;
+  const std::vector<std::unique_ptr<WindowControl>>& ControlModel() const { return controls_; }
+
+  SlotTable& Slots() { return slots_; }
+  const SlotTable& Slots() const { return slots_; }
+  const std::string& ConfigIniPath() const { return configIniPath_; }
+
+  PictureBox* Bild(int index) const;  // 1..56
+  QLabel* Maschine(int row) const;    // 1..7
+  PictureBox* PicZwischen() const { return picZwischen_; }
+  QScrollBar* VScroll() const { return vScroll_; }
+  QTabWidget* TabStrip() const { return tabStrip_; }
+  QPushButton* CommandOK() const { return commandOK_; }
+  QPushButton* CommandCancel() const { return commandCancel_; }
+  QPushButton* CommandQuest() const { return commandQuest_; }
+  QLabel* Header() const;
+
+  // The index (1 or 2) of the tab strip's selected tab.
+  int SelectedTab() const;
+
+  // window_events.cpp
+  void Form_Load();
+  void Form_Activate();
+  void Form_QueryUnload(bool& cancel);
+  void Form_Resize();
+  void CommandOK_Click();
+  void CommandCancel_Click();
+  void CommandQuest_Click();
+  void CloseMe();
+
+  // page_build.cpp
+  void SetupUserInterFace();
+  void ShrinkPicture(const QImage& source, QImage& destination);
+
+  // page_view.cpp
+  void Scrollen(int tab);
+  void TabStrip_Click();
+  void VScroll_Change();
+  void Header_Click();
+  void Bild_Click(int index);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void BuildControls();
+  void ConnectEvents();
+  const WindowControl& ControlOf(const QWidget* widget) const;
+  // Sets up the scroll bar for the selected tab and draws it from its first row.
+  void ShowSelectedTab(const char* procedureName);
+  // Draws the slot's picture centred on its selection colour into the cell.
+  void DrawCell(int index, int tab, int slot);
+
+  std::vector<std::unique_ptr<WindowControl>> controls_;
+  std::vector<PictureBox*> cells_;
+  std::vector<QLabel*> rowLabels_;
+  PictureBox* picZwischen_ = nullptr;
+  PictureBox* picZiel_ = nullptr;
+  PictureBox* picQuelle_ = nullptr;
+  QGroupBox* mainFrame_ = nullptr;
+  QScrollBar* vScroll_ = nullptr;
+  QPushButton* commandQuest_ = nullptr;
+  QPushButton* commandCancel_ = nullptr;
+  QPushButton* commandOK_ = nullptr;
+  QTabWidget* tabStrip_ = nullptr;
+  ClickLabel* header_ = nullptr;
+
+  std::string configIniPath_;
+  SlotTable slots_;
+  bool activated_ = false;
+  bool closing_ = false;
+};
+
+}  // namespace velnor

@@ -1,0 +1,34 @@
+#include "editor/help_mode.h"
+
+#include "platform/encoding.h"
+#include "platform/message_box.h"
+#include "settings/language.h"
+
+namespace velnor {
+
+bool HelpMode = false;
+
+std::string HelpTextOf(const Control& control) {
+  const int id = control.WhatsThisHelpID();
+  // A control without help, or with a help id outside the table, has no text; the
+  // box is shown empty all the same.
+  std::string text;
+  if (id >= 1 && id <= static_cast<int>(HelpTexts.size())) {
+    text = HelpTexts[static_cast<std::size_t>(id - 1)];
+  }
+  static constexpr std::string_view kMarker = "<CRLF>";
+  std::string result;
+  for (std::size_t pos = FindIgnoringCase(text, kMarker); pos != std::string::npos;
+       pos = FindIgnoringCase(text, kMarker)) {
+    result += text.substr(0, pos) + "\r\n";
+    text.erase(0, pos + kMarker.size());
+  }
+  return result + text;
+}
+
+void ShowHelpText(const Control& control) {
+  if (!HelpMode) return;
+  ShowMessageBox(HelpTextOf(control), kStyleInformation, "Info:");
+}
+
+}  // namespace velnor

@@ -1,0 +1,206 @@
+// Building the page: the info buttons and warning pictures that exist, in their fixed
+// order and blocks per machine, marked with the choices stored in "program.ini".
+#include <QImageReader>
+#include <cmath>
+#include <cstdio>
+
+#include "app/locations.h"
+#include "app/machines.h"
+#include "editor/bit_masks.h"
+#include "editor/editor_window.h"
+#include "editor/window_controls.h"
+#include "errors/failure.h"
+#include "errors/procedure.h"
+#include "platform/paths.h"
+#include "platform/pending_messages.h"
+#include "platform/process.h"
+#include "settings/ini_access.h"
+#include "settings/language.h"
+
+namespace velnor {
+namespace {
+
+constexpr int kButtonKeys = 6;
+constexpr int kStandardWarnings = 48;
+constexpr int kStandardWarningKeys = 3;
+constexpr int kMachineWarnings = 16;
+constexpr int kMachineWarningKeys = 2;
+// Pictures must be wider than this, in hundredths of a millimetre (0.9 mm).
+constexpr double kMinimumWidthHimetric = 90;
+constexpr double kScreenDpi = 96;
+
+std::string Padded(int number, int digits) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%0*d", digits, number);
+  return text;
+}
+
+// A picture file, read by its content. A file that exists but holds no readable
+// picture is a failure naming the file.
+QImage LoadPicture(const std::string& path) {
+  QImageReader reader(QString::fromStdString(ResolvePath(path)));
+  QImage picture = reader.read();
+  if (picture.isNull()) {
+    Raise(failure_number::kInvalidPicture, "The picture file '" + path + "' cannot be loaded: " +
+                                               reader.errorString().toStdString());
+  }
+  return picture;
+}
+
+double WidthHimetric(const QImage& picture) {
+  return picture.width() * 2540.0 / kScreenDpi;
+}
+
+// The bit mask stored under key, 0 when it is missing or empty.
+std::int32_t StoredMask(const std::string& key, const std::string& settings) {
+  return MaskFromText(LoadIniString("Info", key, settings, false, false));
+}
+
+}  // namespace
+
+void EditorWindow::SetupUserInterFace() {
+  Procedure proc("SetupUserInterFace");
+  proc.Step([&] { LoadToolTipTexts(Controls()); });
+  std::string settings;
+  proc.Step([&] { settings = GetProgramIniPath(1); });
+
+  // Info buttons, numbered by their slot, up to the first number without a file. A
+  // damaged file keeps its slot empty and hidden, so that the buttons after it keep
+  // their numbers.
+  const std::string programFolder = Process().executableFolder;
+  for (;;) {
+    const std::string file = JoinPath(
+        programFolder, "Info_Button_" + Padded(slots_.Count(kTabButtons) + 1, 3) + "_800.gif");
+    bool exists = false;
+    proc.Step([&] { exists = FileExists(file); });
+    if (!exists) break;
+    Slot* slot = nullptr;
+    if (!proc.Step([&] { slot = &slots_.Add(kTabButtons); })) break;
+    slot->number = slots_.Count(kTabButtons);
+    proc.Step([&] {
+      slot->picture = LoadPicture(file);
+      slot->filled = true;
+    });
+  }
+
+  for (int key = 1; key <= kButtonKeys; ++key) {
+    proc.Step([&] {
+      const std::int32_t mask = StoredMask("Button" + std::to_string(key), settings);
+      for (int bit = 0; bit < kBitsPerMask; ++bit) {
+        slots_.At(kTabButtons, (key - 1) * kBitsPerMask + bit + 1).selected =
+            MaskBit(mask, bit) ? 1 : 0;
+      }
+    });
+  }
+
+  const std::string standardFolder = JoinPath(FolderOf(programFolder), "Standard");
+  std::string resolution;
+  proc.Step([&] {
+    resolution = LoadIniString("Project", "Resolution", settings, true, false);
+    if (resolution.empty()) resolution = "1280";
+  });
+
+  // The slots of tab 2 asked for, stored or not: the rows are laid out by this count,
+  // so a page that overflows reports each slot beyond the last one once.
+  int warningSlotsAsked = slots_.Count(kTabWarnings);
+  auto takeSlot = [&]() -> Slot* {
+    ++warningSlotsAsked;
+    Slot* slot = nullptr;
+    proc.Step([&] { slot = &slots_.Add(kTabWarnings); });
+    return slot;
+  };
+
+  // A warning that exists and is wide enough takes the next slot of tab 2.
+  auto addWarning = [&](const std::string& file, int number) {
+    QImage picture;
+    bool usable = false;
+    proc.Step([&] {
+      if (!FileExists(file)) return;
+      picture = LoadPicture(file);
+      usable = WidthHimetric(picture) > kMinimumWidthHimetric;
+    });
+    if (!usable) return;
+    Slot* slot = takeSlot();
+    if (slot == nullptr) return;
+    proc.Step([&] { ShrinkPicture(picture, slot->picture); });
+    slot->filled = true;
+    slot->number = static_cast<std::int16_t>(number);
+  };
+  // Every block of tab 2 begins on the first cell of a grid row.
+  auto fillRow = [&] {
+    const int count = warningSlotsAsked;
+    const int target = (count == 0 ? 0 : (count - 1) / kCellsPerRow + 1) * kCellsPerRow;
+    for (int slot = count + 1; slot <= target; ++slot) takeSlot();
+  };
+
+  for (int number = 1; number <= kStandardWarnings; ++number) {
+    addWarning(JoinPath(standardFolder, "Warn_" + Padded(number, 2) + "_" + resolution + ".bmp"),
+               number);
+  }
+  fillRow();
+
+  const int machines = MachineCount();
+  for (int machine = 1; machine <= machines; ++machine) {
+    const std::string& name = MachineList[static_cast<std::size_t>(machine)];
+    for (int cell = 1; cell <= kCellsPerRow; ++cell) {
+      Slot* heading = takeSlot();
+      if (heading != nullptr && cell == 1) heading->machine = name;
+    }
+    for (int number = 1; number <= kMachineWarnings; ++number) {
+      addWarning(JoinPath(standardFolder,
+                          "Warn_" + Padded(number, 2) + "_" + name + "_" + resolution + ".bmp"),
+                 machine * 100 + number);
+    }
+    fillRow();
+  }
+
+  const int warningSlots = slots_.Count(kTabWarnings);
+  for (int slot = 1; slot <= warningSlots; ++slot) slots_.At(kTabWarnings, slot).selected = 0;
+
+  // A choice marks the first slot of its number; a number without a slot is dropped.
+  auto choose = [&](int number) {
+    for (int slot = 1; slot <= warningSlots; ++slot) {
+      Slot& warning = slots_.At(kTabWarnings, slot);
+      if (warning.number == number) {
+        warning.selected = 1;
+        return;
+      }
+    }
+  };
+  for (int key = 1; key <= kStandardWarningKeys; ++key) {
+    proc.Step([&] {
+      const std::int32_t mask = StoredMask("StandardWarning" + std::to_string(key), settings);
+      for (int bit = 0; bit < kBitsPerMask; ++bit) {
+        if (MaskBit(mask, bit)) choose((key - 1) * kBitsPerMask + bit + 1);
+      }
+    });
+  }
+  for (int machine = 1; machine <= machines; ++machine) {
+    for (int key = 1; key <= kMachineWarningKeys; ++key) {
+      proc.Step([&] {
+        const std::string& name = MachineList[static_cast<std::size_t>(machine)];
+        const std::int32_t mask =
+            StoredMask("MachineWarning_" + name + "_" + std::to_string(key), settings);
+        for (int bit = 0; bit < kBitsPerMask; ++bit) {
+          if (MaskBit(mask, bit)) choose(machine * 100 + (key - 1) * kBitsPerMask + bit + 1);
+        }
+      });
+    }
+  }
+}
+
+void EditorWindow::ShrinkPicture(const QImage& source, QImage& destination) {
+  // Two thirds of a cell, 800 x 560 twips, whatever the picture's proportions; the
+  // smooth scale averages the source pixels as a halftone stretch does.
+  const float cellWidthTwips = static_cast<float>(Bild(1)->width() * kTwipsPerPixel);
+  const float cellHeightTwips = static_cast<float>(Bild(1)->height() * kTwipsPerPixel);
+  const auto width = static_cast<int>(std::lround(cellWidthTwips / 1.5f / kTwipsPerPixel));
+  const auto height = static_cast<int>(std::lround(cellHeightTwips / 1.5f / kTwipsPerPixel));
+  QImage shrunk = source.convertToFormat(QImage::Format_RGB32)
+                      .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  ProcessPendingMessages();
+  destination = shrunk;
+  ProcessPendingMessages();
+}
+
+}  // namespace velnor

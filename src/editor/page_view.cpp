@@ -1,0 +1,138 @@
+// Showing the page: the visible rows of the selected tab, scrolling by rows, switching
+// tabs, rebuilding from the header, and clicks on the cells.
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <cmath>
+
+#include "app/machines.h"
+#include "editor/editor_window.h"
+#include "editor/help_mode.h"
+#include "editor/window_controls.h"
+#include "errors/procedure.h"
+
+namespace velnor {
+namespace {
+
+// The cell's border allowance: the picture is centred in the area inside it.
+constexpr float kBorderAllowancePixels = 4;
+
+QString Description(int tab, const Slot& slot) {
+  if (tab == kTabButtons) return QStringLiteral("Info button %1").arg(slot.number);
+  if (slot.number > 99) {
+    const auto machine = static_cast<std::size_t>(slot.number / 100);
+    const QString name = machine < MachineList.size() ? QString::fromStdString(MachineList[machine])
+                                                      : QString::number(machine);
+    return QStringLiteral("Warning %1 of machine %2").arg(slot.number % 100).arg(name);
+  }
+  return QStringLiteral("Warning %1").arg(slot.number);
+}
+
+}  // namespace
+
+void EditorWindow::DrawCell(int index, int tab, int slot) {
+  const Slot& shown = slots_.At(tab, slot);
+  PictureBox* cell = Bild(index);
+  const QColor background = shown.selected == 1 ? kChosenColor : kNotChosenColor;
+  cell->SetBackColor(background);
+  picZwischen_->SetBackColor(background);
+  picZwischen_->SetPicture(shown.picture);
+
+  // In twips, as the designed window computed it, then to the cell's pixels.
+  const float twips = static_cast<float>(kTwipsPerPixel);
+  const float x = (static_cast<float>(cell->width() - picZwischen_->width()) * twips -
+                   kBorderAllowancePixels * twips) /
+                  2;
+  const float y = (static_cast<float>(cell->height() - picZwischen_->height()) * twips -
+                   kBorderAllowancePixels * twips) /
+                  2;
+  cell->SetPicture(QImage());
+  cell->PaintPicture(picZwischen_->Image(), static_cast<int>(std::floor(x / twips)),
+                     static_cast<int>(std::floor(y / twips)));
+
+  cell->setAccessibleName(Description(tab, shown));
+  cell->setAccessibleDescription(shown.selected == 1 ? QStringLiteral("chosen")
+                                                     : QStringLiteral("not chosen"));
+}
+
+void EditorWindow::Scrollen(int tab) {
+  Procedure proc("Scrollen");
+  int offset = 0;
+  proc.Step([&] { offset = (vScroll_->value() - 1) * kCellsPerRow; });
+  for (int index = 1; index <= kCellCount; ++index) {
+    const int slot = index + offset;
+    proc.Step([&] {
+      if (slot > slots_.Count(tab) || !slots_.At(tab, slot).filled) {
+        Bild(index)->hide();
+        return;
+      }
+      Bild(index)->show();
+      DrawCell(index, tab, slot);
+    });
+    const int row = (index - 1) / kCellsPerRow;
+    if (index == row * kCellsPerRow + 1) {
+      // The row label follows its row's first slot, whether that cell shows or not.
+      proc.Step([&] {
+        QLabel* label = Maschine(row + 1);
+        const std::string& machine = slots_.At(tab, slot).machine;
+        if (machine.empty()) {
+          label->hide();
+        } else {
+          label->setText(QString::fromStdString(machine));
+          label->show();
+        }
+      });
+    }
+  }
+  proc.Step([&] {
+    if (!Bild(1)->isHidden()) {
+      Bild(1)->setFocus();
+    } else if (!commandOK_->isHidden()) {
+      commandOK_->setFocus();
+    }
+  });
+}
+
+void EditorWindow::ShowSelectedTab(const char* procedureName) {
+  Procedure proc(procedureName);
+  proc.Step([&] { vScroll_->setValue(1); });
+  proc.Step([&] {
+    const int count = slots_.Count(SelectedTab());
+    const int rows = (count + kCellsPerRow - 1) / kCellsPerRow;
+    vScroll_->setMaximum(rows > kVisibleRows ? rows - (kVisibleRows - 1) : 1);
+  });
+  proc.Step([&] { Scrollen(SelectedTab()); });
+}
+
+void EditorWindow::TabStrip_Click() {
+  // In help mode the tab strip switches its own selection but the page stays.
+  if (HelpMode) return;
+  ShowSelectedTab("TabStrip_Click");
+}
+
+void EditorWindow::VScroll_Change() {
+  Procedure proc("VScroll_Change");
+  proc.Step([&] { Scrollen(SelectedTab()); });
+}
+
+void EditorWindow::Header_Click() {
+  // A rebuild starts from an empty page: building on the filled one would append every
+  // warning block a second time. Choices not yet saved give way to the stored ones.
+  slots_.Clear();
+  SetupUserInterFace();
+  ShowSelectedTab("Header_Click");
+}
+
+void EditorWindow::Bild_Click(int index) {
+  if (HelpMode) return;
+  const int tab = SelectedTab();
+  const int slot = index + (vScroll_->value() - 1) * kCellsPerRow;
+  // Only cells of filled slots are shown, so a click always finds its slot; a slot
+  // without a picture is never toggled.
+  if (slot < 1 || slot > slots_.Count(tab) || !slots_.At(tab, slot).filled) return;
+  Slot& clicked = slots_.At(tab, slot);
+  clicked.selected = clicked.selected == 0 ? 1 : 0;
+  DrawCell(index, tab, slot);
+}
+
+}  // namespace velnor

@@ -1,0 +1,96 @@
+// Draws the pictures of the window's three graphical buttons into the folder named on
+// the command line, at build time: a green tick (OK, 44 x 36), a red cross (Cancel,
+// 37 x 39) and a black question mark with an arrow to the lower left (help, 41 x 45),
+// each on a transparent background.
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+QImage Canvas(int width, int height) {
+  QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  return image;
+}
+
+// A stroke with a darker rim, so that the mark stands out on any button face.
+void RimmedStroke(QPainter& painter, const QPainterPath& path, const QColor& rim,
+                  const QColor& fill, double width) {
+  painter.strokePath(path, QPen(rim, width + 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.strokePath(path, QPen(fill, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+}
+
+QImage Tick() {
+  QImage image = Canvas(44, 36);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QPainterPath path;
+  path.moveTo(6, 19);
+  path.lineTo(16, 29);
+  path.lineTo(38, 6);
+  RimmedStroke(painter, path, QColor(0, 90, 0), QColor(0, 175, 0), 6);
+  return image;
+}
+
+QImage Cross() {
+  QImage image = Canvas(37, 39);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QPainterPath path;
+  path.moveTo(7, 7);
+  path.lineTo(30, 32);
+  path.moveTo(30, 7);
+  path.lineTo(7, 32);
+  RimmedStroke(painter, path, QColor(120, 0, 0), QColor(220, 20, 20), 6);
+  return image;
+}
+
+QImage Question() {
+  QImage image = Canvas(41, 45);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QPen pen(Qt::black, 4.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+
+  // The question mark in the upper right: a hook and its dot.
+  QPainterPath hook;
+  hook.moveTo(19, 11);
+  hook.arcTo(QRectF(19, 3, 15, 15), 180, -250);
+  hook.quadTo(27, 18, 27, 23);
+  painter.strokePath(hook, pen);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(Qt::black);
+  painter.drawEllipse(QPointF(27, 30), 2.8, 2.8);
+
+  // The arrow towards the lower left, where the help is wanted.
+  QPainterPath shaft;
+  shaft.moveTo(20, 27);
+  shaft.lineTo(9, 38);
+  painter.strokePath(shaft, QPen(Qt::black, 3.5, Qt::SolidLine, Qt::RoundCap));
+  QPolygonF head;
+  head << QPointF(3, 43) << QPointF(4.5, 31) << QPointF(15, 41.5);
+  painter.drawPolygon(head);
+  return image;
+}
+
+bool Save(const QImage& image, const std::string& folder, const char* name) {
+  const std::string path = folder + "/" + name;
+  if (image.save(QString::fromStdString(path), "PNG")) return true;
+  std::fprintf(stderr, "draw_button_pictures: cannot write %s\n", path.c_str());
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: draw_button_pictures <folder>\n");
+    return 2;
+  }
+  const std::string folder = argv[1];
+  const bool saved = Save(Tick(), folder, "ok.png") && Save(Cross(), folder, "cancel.png") &&
+                     Save(Question(), folder, "quest.png");
+  return saved ? 0 : 1;
+}

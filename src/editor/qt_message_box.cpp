@@ -1,0 +1,113 @@
+#include "editor/qt_message_box.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QPushButton>
+#include <utility>
+#include <vector>
+
+namespace velnor {
+namespace {
+
+struct ButtonSpec {
+  const char* text;
+  QMessageBox::ButtonRole role;
+  int answer;
+};
+
+// The buttons of a style's button group (its lowest three bits), in the order shown,
+// with the answers they give: 1 OK, 2 Cancel, 3 Abort, 4 Retry, 5 Ignore, 6 Yes, 7 No.
+std::vector<ButtonSpec> ButtonsOf(int style) {
+  switch (style & 7) {
+    case 1:
+      return {{"OK", QMessageBox::AcceptRole, 1}, {"Cancel", QMessageBox::RejectRole, 2}};
+    case 2:
+      return {{"&Abort", QMessageBox::RejectRole, 3},
+              {"&Retry", QMessageBox::AcceptRole, 4},
+              {"&Ignore", QMessageBox::AcceptRole, 5}};
+    case 3:
+      return {{"&Yes", QMessageBox::YesRole, kAnswerYes},
+              {"&No", QMessageBox::NoRole, kAnswerNo},
+              {"Cancel", QMessageBox::RejectRole, 2}};
+    case kStyleYesNo:
+      return {{"&Yes", QMessageBox::YesRole, kAnswerYes}, {"&No", QMessageBox::NoRole, kAnswerNo}};
+    case 5:
+      return {{"&Retry", QMessageBox::AcceptRole, 4}, {"Cancel", QMessageBox::RejectRole, 2}};
+    default:
+      return {{"OK", QMessageBox::AcceptRole, kAnswerOk}};
+  }
+}
+
+QMessageBox::Icon IconOf(int style) {
+  switch (style & 0x70) {
+    case kStyleCritical:
+      return QMessageBox::Critical;
+    case kStyleQuestion:
+      return QMessageBox::Question;
+    case kStyleExclamation:
+      return QMessageBox::Warning;
+    case kStyleInformation:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
+  }
+}
+
+}  // namespace
+
+std::string MessageBoxText(const std::string& text) {
+  std::string lines;
+  for (std::size_t pos = 0; pos < text.size(); ++pos) {
+    const char c = text[pos];
+    if (c == '\n' || c == '\r') {
+      // One break per LF CR, CR LF, or single LF or CR.
+      const char next = pos + 1 < text.size() ? text[pos + 1] : '\0';
+      if ((next == '\n' || next == '\r') && next != c) ++pos;
+      lines += '\n';
+    } else {
+      lines += c;
+    }
+  }
+  return lines;
+}
+
+QtMessageBox::QtMessageBox(QWidget* parent)
+    : parent_(parent), previous_(SetMessageBoxService(this)) {}
+
+QtMessageBox::~QtMessageBox() {
+  SetMessageBoxService(previous_);
+}
+
+int QtMessageBox::Show(const std::string& text, int style, const std::string& title) {
+  QMessageBox box(parent_);
+  box.setWindowTitle(QString::fromStdString(title));
+  box.setText(QString::fromStdString(MessageBoxText(text)));
+  box.setTextFormat(Qt::PlainText);
+  box.setIcon(IconOf(style));
+  box.setWindowModality(Qt::ApplicationModal);
+
+  const std::vector<ButtonSpec> specs = ButtonsOf(style);
+  std::vector<std::pair<QAbstractButton*, int>> buttons;
+  for (const ButtonSpec& spec : specs) {
+    buttons.emplace_back(box.addButton(QString::fromLatin1(spec.text), spec.role), spec.answer);
+  }
+  const std::size_t defaultIndex = static_cast<std::size_t>((style >> 8) & 3);
+  auto* defaultButton =
+      static_cast<QPushButton*>(buttons[defaultIndex < buttons.size() ? defaultIndex : 0].first);
+  box.setDefaultButton(defaultButton);
+  // Escape answers as the box's Cancel or No would, or OK in a box with only OK.
+  for (auto it = buttons.rbegin(); it != buttons.rend(); ++it) {
+    if (it->second == 2 || it->second == kAnswerNo || buttons.size() == 1) {
+      box.setEscapeButton(it->first);
+      break;
+    }
+  }
+
+  box.exec();
+  for (const auto& [button, answer] : buttons) {
+    if (box.clickedButton() == button) return answer;
+  }
+  return DefaultAnswer(style);
+}
+
+}  // namespace velnor

@@ -1,0 +1,60 @@
+#include "editor/slot_table.h"
+
+#include "errors/failure.h"
+
+namespace velnor {
+namespace {
+
+void RequireTab(int tab) {
+  if (tab < 1 || tab > kTabCount) {
+    Raise(failure_number::kSubscriptOutOfRange,
+          "Tab " + std::to_string(tab) + " does not exist; the page has tabs 1 and 2");
+  }
+}
+
+void RequireSlot(int tab, int slot) {
+  RequireTab(tab);
+  if (slot < 1 || slot > kSlotsPerTab) {
+    Raise(failure_number::kSubscriptOutOfRange,
+          "Slot " + std::to_string(slot) + " of tab " + std::to_string(tab) + " lies outside the " +
+              std::to_string(kSlotsPerTab) + " slots of the page");
+  }
+}
+
+}  // namespace
+
+Slot& SlotTable::At(int tab, int slot) {
+  RequireSlot(tab, slot);
+  return slots_[static_cast<std::size_t>(tab - 1)][static_cast<std::size_t>(slot - 1)];
+}
+
+const Slot& SlotTable::At(int tab, int slot) const {
+  RequireSlot(tab, slot);
+  return slots_[static_cast<std::size_t>(tab - 1)][static_cast<std::size_t>(slot - 1)];
+}
+
+std::int16_t SlotTable::Count(int tab) const {
+  RequireTab(tab);
+  return counts_[static_cast<std::size_t>(tab - 1)];
+}
+
+Slot& SlotTable::Add(int tab) {
+  RequireTab(tab);
+  std::int16_t& count = counts_[static_cast<std::size_t>(tab - 1)];
+  if (count >= kSlotsPerTab) {
+    Raise(failure_number::kSubscriptOutOfRange,
+          "Tab " + std::to_string(tab) + " has no slot left for another picture or row: a page " +
+              "holds " + std::to_string(kSlotsPerTab) + " slots");
+  }
+  Slot& slot = At(tab, count + 1);
+  ++count;
+  slot = Slot{};
+  return slot;
+}
+
+void SlotTable::Clear() {
+  for (auto& tab : slots_) tab.fill(Slot{});
+  counts_.fill(0);
+}
+
+}  // namespace velnor

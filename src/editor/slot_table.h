@@ -1,0 +1,46 @@
+#pragma once
+// The page behind the window: per tab 150 slots, each one grid position. Tab 1
+// ("Schalter") holds the info buttons, tab 2 ("Symbole") the warnings.
+#include <QImage>
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace velnor {
+
+inline constexpr int kTabButtons = 1;
+inline constexpr int kTabWarnings = 2;
+inline constexpr int kTabCount = 2;
+inline constexpr int kSlotsPerTab = 150;
+inline constexpr int kCellsPerRow = 8;
+
+struct Slot {
+  QImage picture;             // SlotPicture; null for none
+  bool filled = false;        // SlotFilled: holds a real picture to show
+  std::int16_t number = 0;    // SlotNumber: button number, warning n, machine m: m*100+n
+  std::string machine;        // SlotMachine: name on the first slot of a machine's heading row
+  std::int16_t selected = 0;  // SlotSelected: only 1 counts as chosen
+};
+
+class SlotTable {
+ public:
+  // The slot, tab 1..2 and slot 1..150; anything else is a reported failure.
+  Slot& At(int tab, int slot);
+  const Slot& At(int tab, int slot) const;
+
+  // SlotCount: the slots in use on a tab.
+  std::int16_t Count(int tab) const;
+
+  // Takes the next slot of the tab into use. A tab that already uses all its slots
+  // fails and keeps its count, so nothing is stored beyond slot 150.
+  Slot& Add(int tab);
+
+  // Empties both tabs.
+  void Clear();
+
+ private:
+  std::array<std::array<Slot, kSlotsPerTab>, kTabCount> slots_{};
+  std::array<std::int16_t, kTabCount> counts_{};
+};
+
+}  // namespace velnor

@@ -1,0 +1,124 @@
+#include "editor/window_controls.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+
+namespace velnor {
+
+PictureBox::PictureBox(QWidget* parent, bool border, bool autoSize)
+    : QWidget(parent),
+      border_(border),
+      autoSize_(autoSize),
+      backColor_(QApplication::palette().color(QPalette::Button)) {
+  Recompose();
+}
+
+void PictureBox::SetBackColor(const QColor& color) {
+  backColor_ = color;
+  Recompose();
+}
+
+void PictureBox::SetPicture(const QImage& picture) {
+  picture_ = picture;
+  if (autoSize_ && !picture_.isNull()) {
+    const int frame = 2 * BorderWidth();
+    resize(picture_.width() + frame, picture_.height() + frame);
+  }
+  Recompose();
+}
+
+void PictureBox::PaintPicture(const QImage& image, int x, int y) {
+  if (surface_.isNull() || image.isNull()) return;
+  QPainter painter(&surface_);
+  painter.drawImage(x, y, image);
+  painter.end();
+  update();
+}
+
+void PictureBox::Recompose() {
+  const int frame = 2 * BorderWidth();
+  const QSize client(std::max(0, width() - frame), std::max(0, height() - frame));
+  if (client.isEmpty()) {
+    surface_ = QImage();
+  } else {
+    surface_ = QImage(client, QImage::Format_RGB32);
+    surface_.fill(backColor_);
+    if (!picture_.isNull()) {
+      QPainter painter(&surface_);
+      painter.drawImage(0, 0, picture_);
+    }
+  }
+  update();
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const int inset = BorderWidth();
+  if (border_) {
+    // The sunken 3D border of a picture box: dark above and left, light below and right.
+    const QPalette& colors = palette();
+    const QRect outer = rect().adjusted(0, 0, -1, -1);
+    painter.setPen(colors.color(QPalette::Mid));
+    painter.drawLine(outer.topLeft(), outer.topRight());
+    painter.drawLine(outer.topLeft(), outer.bottomLeft());
+    painter.setPen(colors.color(QPalette::Light));
+    painter.drawLine(outer.bottomLeft(), outer.bottomRight());
+    painter.drawLine(outer.topRight(), outer.bottomRight());
+    const QRect inner = outer.adjusted(1, 1, -1, -1);
+    painter.setPen(colors.color(QPalette::Shadow));
+    painter.drawLine(inner.topLeft(), inner.topRight());
+    painter.drawLine(inner.topLeft(), inner.bottomLeft());
+    painter.setPen(colors.color(QPalette::Midlight));
+    painter.drawLine(inner.bottomLeft(), inner.bottomRight());
+    painter.drawLine(inner.topRight(), inner.bottomRight());
+  }
+  if (!surface_.isNull()) painter.drawImage(inset, inset, surface_);
+  if (hasFocus()) {
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.rect = rect().adjusted(inset, inset, -inset, -inset);
+    option.backgroundColor = backColor_;
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+  }
+}
+
+void PictureBox::resizeEvent(QResizeEvent*) {
+  Recompose();
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+  pressed_ = event->button() == Qt::LeftButton;
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+  const bool click =
+      pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+  pressed_ = false;
+  if (click) emit clicked();
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event) {
+  // The keyboard's way to click a cell.
+  if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+    emit clicked();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void ClickLabel::mousePressEvent(QMouseEvent* event) {
+  pressed_ = event->button() == Qt::LeftButton;
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
+  const bool click =
+      pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+  pressed_ = false;
+  if (click) emit clicked();
+}
+
+}  // namespace velnor

@@ -1,0 +1,74 @@
+#pragma once
+// The kinds of control the window is made of that Qt has no ready match for: the
+// picture box, which keeps what is drawn into it, and the label with a click event.
+#include <QImage>
+#include <QLabel>
+#include <QWidget>
+
+namespace velnor {
+
+// A picture box. Its client area is a persistent surface: the background colour, the
+// picture at the top left, and whatever was painted on top since. Setting the
+// background colour or the picture starts the surface afresh. With a border the
+// client area lies 2 pixels inside on every side.
+class PictureBox : public QWidget {
+  Q_OBJECT
+
+ public:
+  PictureBox(QWidget* parent, bool border, bool autoSize);
+
+  QColor BackColor() const { return backColor_; }
+  void SetBackColor(const QColor& color);
+
+  const QImage& Picture() const { return picture_; }
+  // An auto-sized box takes the picture's size; a null picture leaves the size alone.
+  void SetPicture(const QImage& picture);
+
+  // Paints image onto the surface at (x, y) of the client area, in its natural size.
+  void PaintPicture(const QImage& image, int x, int y);
+
+  // The client area as drawn.
+  const QImage& Image() const { return surface_; }
+
+  int BorderWidth() const { return border_ ? 2 : 0; }
+
+ signals:
+  void clicked();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void Recompose();
+
+  bool border_;
+  bool autoSize_;
+  bool pressed_ = false;
+  QColor backColor_;
+  QImage picture_;
+  QImage surface_;
+};
+
+// A label that reports a click, as the window's header does.
+class ClickLabel : public QLabel {
+  Q_OBJECT
+
+ public:
+  using QLabel::QLabel;
+
+ signals:
+  void clicked();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  bool pressed_ = false;
+};
+
+}  // namespace velnor

@@ -1,0 +1,191 @@
+// The window's controls, in the order they are created, at their design positions.
+// Positions are in twips as the window was designed (15 twips per pixel); the layout
+// is fixed and nothing moves at run time.
+#include <QGroupBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+
+#include "editor/editor_window.h"
+#include "editor/window_controls.h"
+
+namespace velnor {
+namespace {
+
+constexpr int kClientWidthTwips = 11880;
+constexpr int kClientHeightTwips = 8595;
+
+constexpr int Px(int twips) {
+  return twips / kTwipsPerPixel;
+}
+
+QRect Twips(int left, int top, int width, int height) {
+  return {Px(left), Px(top), Px(width), Px(height)};
+}
+
+QFont DesignFont(const char* family, double points) {
+  QFont font(QString::fromLatin1(family));
+  font.setPointSizeF(points);
+  font.setBold(true);
+  return font;
+}
+
+QPushButton* GraphicalButton(QWidget* parent, const char* picture, QSize size) {
+  auto* button = new QPushButton(parent);
+  button->setIcon(QIcon(QString::fromLatin1(picture)));
+  button->setIconSize(size);
+  return button;
+}
+
+}  // namespace
+
+EditorWindow::EditorWindow(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("frm_Velnor_Config_Exe"));
+  setWindowTitle(QStringLiteral("Base ZORCFG-Erweiterung"));
+  setFixedSize(Px(kClientWidthTwips), Px(kClientHeightTwips));
+  BuildControls();
+  ConnectEvents();
+}
+
+EditorWindow::~EditorWindow() = default;
+
+void EditorWindow::BuildControls() {
+  auto add = [this](QWidget* widget, ControlKind kind, const char* name,
+                    std::optional<int> index = std::nullopt, const char* tag = "", int helpId = 0) {
+    widget->setObjectName(QString::fromLatin1(name));
+    if (index) widget->setProperty("Index", *index);
+    controls_.push_back(std::make_unique<WindowControl>(widget, kind, name, index, tag, helpId));
+  };
+
+  // Hidden work surfaces of the drawing: PicZwischen composes a cell's image.
+  picZwischen_ = new PictureBox(this, false, true);
+  picZwischen_->setGeometry(Twips(4650, 7755, 360, 345));
+  picZwischen_->hide();
+  add(picZwischen_, ControlKind::kPictureBox, "PicZwischen");
+
+  picZiel_ = new PictureBox(this, false, false);
+  picZiel_->setGeometry(Twips(3285, 7740, 900, 675));
+  picZiel_->hide();
+  add(picZiel_, ControlKind::kPictureBox, "PicZiel");
+
+  picQuelle_ = new PictureBox(this, false, true);
+  picQuelle_->setGeometry(Twips(1275, 7725, 1815, 735));
+  picQuelle_->hide();
+  add(picQuelle_, ControlKind::kPictureBox, "PicQuelle");
+
+  mainFrame_ = new QGroupBox(this);
+  mainFrame_->setGeometry(Twips(90, 810, 9915, 6030));
+  add(mainFrame_, ControlKind::kFrame, "MainFrame");
+
+  for (int index = 1; index <= kCellCount; ++index) {
+    const int column = (index - 1) % kCellsPerRow;
+    const int row = (index - 1) / kCellsPerRow;
+    auto* cell = new PictureBox(mainFrame_, true, false);
+    cell->setGeometry(Twips(15 + column * 1200, 105 + row * 840, 1200, 840));
+    cell->setFocusPolicy(Qt::StrongFocus);
+    cell->hide();
+    cells_.push_back(cell);
+    add(cell, ControlKind::kPictureBox, "Bild", index);
+  }
+
+  vScroll_ = new QScrollBar(Qt::Vertical, mainFrame_);
+  vScroll_->setGeometry(Twips(9615, 105, 270, 5865));
+  vScroll_->setRange(1, 1);
+  vScroll_->setValue(1);
+  vScroll_->setSingleStep(1);
+  vScroll_->setPageStep(6);
+  add(vScroll_, ControlKind::kVScrollBar, "VScroll");
+
+  for (int row = 1; row <= kVisibleRows; ++row) {
+    auto* label = new QLabel(QStringLiteral("Label1"), mainFrame_);
+    label->setGeometry(Twips(60, 450 + (row - 1) * 840, 3360, 390));
+    label->setFont(DesignFont("Lucida Sans Unicode", 15.75));
+    label->setAutoFillBackground(true);
+    label->hide();
+    rowLabels_.push_back(label);
+    add(label, ControlKind::kLabel, "Maschine", row);
+  }
+
+  commandQuest_ = GraphicalButton(this, ":/buttons/quest.png", {41, 45});
+  commandQuest_->setGeometry(Twips(7350, 7710, 975, 855));
+  commandQuest_->setAccessibleName(QStringLiteral("Help mode"));
+  add(commandQuest_, ControlKind::kCommandButton, "CommandQuest");
+
+  commandCancel_ = GraphicalButton(this, ":/buttons/cancel.png", {37, 39});
+  commandCancel_->setGeometry(Twips(10170, 7710, 1695, 855));
+  commandCancel_->setAccessibleName(QStringLiteral("Cancel"));
+  add(commandCancel_, ControlKind::kCommandButton, "CommandCancel", std::nullopt, "", 2);
+
+  commandOK_ = GraphicalButton(this, ":/buttons/ok.png", {44, 36});
+  commandOK_->setGeometry(Twips(8400, 7710, 1695, 855));
+  commandOK_->setAccessibleName(QStringLiteral("OK"));
+  commandOK_->setEnabled(false);
+  add(commandOK_, ControlKind::kCommandButton, "CommandOK", std::nullopt, "", 1);
+
+  tabStrip_ = new QTabWidget(this);
+  tabStrip_->setGeometry(Twips(0, 390, 11880, 7260));
+  tabStrip_->setFont(DesignFont("MS Sans Serif", 12));
+  tabStrip_->addTab(new QWidget, QStringLiteral("Schalter"));
+  tabStrip_->addTab(new QWidget, QStringLiteral("Symbole"));
+  add(tabStrip_, ControlKind::kTabStrip, "TabStrip", std::nullopt, "NoTTT");
+
+  header_ = new ClickLabel(QStringLiteral("Info"), this);
+  header_->setGeometry(Twips(30, 30, 11775, 360));
+  header_->setFont(DesignFont("MS Sans Serif", 13.5));
+  add(header_, ControlKind::kLabel, "Header");
+
+  // The frame with the grid lies on the tab strip's page area, as it did in the
+  // designed window, where the controls created first lie on top.
+  mainFrame_->raise();
+
+  setTabOrder(commandOK_, commandCancel_);
+  setTabOrder(commandCancel_, commandQuest_);
+}
+
+void EditorWindow::ConnectEvents() {
+  for (int index = 1; index <= kCellCount; ++index) {
+    connect(Bild(index), &PictureBox::clicked, this, [this, index] { Bild_Click(index); });
+  }
+  connect(vScroll_, &QScrollBar::valueChanged, this, [this] { VScroll_Change(); });
+  // The click event follows the change of selection; a click on the tab already
+  // selected changes nothing but is a click all the same.
+  connect(tabStrip_, &QTabWidget::currentChanged, this, [this] { TabStrip_Click(); });
+  connect(tabStrip_, &QTabWidget::tabBarClicked, this, [this](int tab) {
+    if (tab == tabStrip_->currentIndex()) TabStrip_Click();
+  });
+  connect(header_, &ClickLabel::clicked, this, [this] { Header_Click(); });
+  connect(commandOK_, &QPushButton::clicked, this, [this] { CommandOK_Click(); });
+  connect(commandCancel_, &QPushButton::clicked, this, [this] { CommandCancel_Click(); });
+  connect(commandQuest_, &QPushButton::clicked, this, [this] { CommandQuest_Click(); });
+}
+
+ControlList EditorWindow::Controls() const {
+  ControlList list;
+  for (const auto& control : controls_) list.push_back(control.get());
+  return list;
+}
+
+const WindowControl& EditorWindow::ControlOf(const QWidget* widget) const {
+  for (const auto& control : controls_) {
+    if (control->widget() == widget) return *control;
+  }
+  throw std::logic_error("a widget of the window without its control");
+}
+
+PictureBox* EditorWindow::Bild(int index) const {
+  return cells_.at(static_cast<std::size_t>(index - 1));
+}
+
+QLabel* EditorWindow::Maschine(int row) const {
+  return rowLabels_.at(static_cast<std::size_t>(row - 1));
+}
+
+QLabel* EditorWindow::Header() const {
+  return header_;
+}
+
+int EditorWindow::SelectedTab() const {
+  return tabStrip_->currentIndex() + 1;
+}
+
+}  // namespace velnor

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include "editor/window_controls.h"
+#include "editor_fixture.h"
+#include "settings/language.h"
+
+namespace velnor::test {
+namespace {
+
+class HelpModeTest : public EditorTest {
+ protected:
+  HelpModeTest() {
+    TestProject::Write(LanguageFile(),
+                       "[Language]\r\nLanguage=1031\r\n[1031]\r\n"
+                       "Help1=Applies the choices<crlf>and ends\r\nHelp2=Abandons the choices\r\n");
+    InfoButtons(1, 2);
+    Warning(1);
+  }
+
+  void PressQuest() { QTest::mouseClick(window->CommandQuest(), Qt::LeftButton); }
+};
+
+TEST_F(HelpModeTest, TheQuestionButtonIsGreenExactlyWhileTheHelpModeIsOn) {
+  EditorWindow& shown = LoadAndShow();
+  const QColor face = QApplication::palette().color(QPalette::Button);
+  PressQuest();
+  EXPECT_TRUE(HelpMode);
+  EXPECT_EQ(shown.CommandQuest()->palette().color(QPalette::Button), kHelpModeColor);
+  PressQuest();
+  EXPECT_FALSE(HelpMode);
+  EXPECT_EQ(shown.CommandQuest()->palette().color(QPalette::Button), face);
+}
+
+TEST_F(HelpModeTest, OKAndCancelShowTheirHelpTextsAndDoNothingElse) {
+  EditorWindow& shown = LoadAndShow();
+  PressQuest();
+  QTest::mouseClick(shown.CommandOK(), Qt::LeftButton);
+  QTest::mouseClick(shown.CommandCancel(), Qt::LeftButton);
+
+  ASSERT_EQ(box.shown().size(), 2u);
+  EXPECT_EQ(box.shown()[0].text, "Applies the choices\r\nand ends");
+  EXPECT_EQ(box.shown()[0].style, 64);
+  EXPECT_EQ(box.shown()[0].title, "Info:");
+  EXPECT_EQ(box.shown()[1].text, "Abandons the choices");
+  EXPECT_TRUE(shown.isVisible());
+  EXPECT_TRUE(shown.CommandOK()->isEnabled());
+  EXPECT_TRUE(HelpMode) << "the help mode stays on";
+  EXPECT_FALSE(std::filesystem::exists(project.errorLog()));
+}
+
+TEST_F(HelpModeTest, CellsAndTabsIgnoreClicksWhileTheGridStays) {
+  EditorWindow& shown = LoadAndShow();
+  PressQuest();
+  QTest::mouseClick(shown.Bild(1), Qt::LeftButton);
+  EXPECT_EQ(shown.Slots().At(kTabButtons, 1).selected, 0);
+  EXPECT_EQ(shown.Bild(1)->Image().pixelColor(0, 0), QColor(0, 0, 0));
+
+  QTabBar* tabs = shown.TabStrip()->tabBar();
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+  EXPECT_EQ(shown.SelectedTab(), 2) << "the tab strip's own selection switches";
+  EXPECT_EQ(shown.Bild(1)->accessibleName(), "Info button 1") << "the grid stays";
+  EXPECT_FALSE(shown.Bild(2)->isHidden());
+
+  PressQuest();
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+  EXPECT_EQ(shown.Bild(1)->accessibleName(), "Warning 1");
+  EXPECT_TRUE(shown.Bild(2)->isHidden());
+}
+
+TEST_F(HelpModeTest, OKWorksAgainOnceTheHelpModeIsOff) {
+  EditorWindow& shown = LoadAndShow();
+  PressQuest();
+  QTest::mouseClick(shown.CommandOK(), Qt::LeftButton);
+  EXPECT_TRUE(shown.isVisible());
+  PressQuest();
+  EXPECT_THROW(shown.CommandOK_Click(), ProgramEnded);
+  EXPECT_TRUE(std::filesystem::exists(ProgramIni()));
+}
+
+TEST_F(HelpModeTest, AControlWithoutHelpShowsAnEmptyBox) {
+  Load();
+  HelpMode = true;
+  for (const auto& control : window->ControlModel()) {
+    if (control->Name() == "CommandQuest") ShowHelpText(*control);
+  }
+  ASSERT_EQ(box.shown().size(), 1u);
+  EXPECT_EQ(box.shown()[0].text, "");
+  EXPECT_EQ(box.shown()[0].title, "Info:");
+}
+
+}  // namespace
+}  // namespace velnor::test
