@@ -2,6 +2,8 @@
 // project. The command line is evaluated before any window toolkit exists, so that
 // --help, --version and the silent mode need no display.
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -14,6 +16,7 @@
 #include "platform/encoding.h"
 #include "platform/pending_messages.h"
 #include "platform/process.h"
+#include "platform/program_end.h"
 
 namespace {
 
@@ -33,6 +36,21 @@ constexpr const char* kUsage =
     "  --version           the program's version\n"
     "\n"
     "Exit status: 0 done, 2 done with faults logged, 1 ended by a failure.\n";
+
+// Ends the program. Before the event loop runs (the whole of a silent run, and any end
+// during the load), the end unwinds to main, so that the window and the toolkit close
+// down in order; once the event loop runs, the process ends where it stands, since an
+// exception must not pass through the toolkit's event handling.
+class MainProgramEnd : public velnor::ProgramEnd {
+ public:
+  [[noreturn]] void End(int exitStatus) override {
+    if (!eventLoopRunning) throw velnor::ProgramEnded{exitStatus};
+    std::fflush(nullptr);
+    std::exit(exitStatus);
+  }
+
+  bool eventLoopRunning = false;
+};
 
 // Whether the command line asks for the silent mode. Reading the option fails only for
 // a key at the very end of the line, which means standalone; that failure is left to
@@ -61,34 +79,43 @@ int main(int argc, char** argv, char** envp) {
     return 0;
   }
 
-  velnor::RequireComponentName();
+  MainProgramEnd programEnd;
+  velnor::SetProgramEnd(&programEnd);
+  try {
+    velnor::RequireComponentName();
 
-  // The toolkit sees none of the program's options. A silent run never shows a window
-  // and so needs no display: it runs on the offscreen platform whatever the
-  // environment names.
-  const bool silent = SilentRequested(facts.commandLine);
-  std::string programName = argc > 0 ? argv[0] : "Velnor_Config";
-  std::string platformOption = "-platform";
-  std::string offscreen = "offscreen";
-  std::vector<char*> toolkitArguments{programName.data()};
-  if (silent) {
-    toolkitArguments.push_back(platformOption.data());
-    toolkitArguments.push_back(offscreen.data());
+    // The toolkit sees none of the program's options. A silent run never shows a
+    // window and so needs no display: it runs on the offscreen platform whatever the
+    // environment names.
+    const bool silent = SilentRequested(facts.commandLine);
+    std::string programName = argc > 0 ? argv[0] : "Velnor_Config";
+    std::string platformOption = "-platform";
+    std::string offscreen = "offscreen";
+    std::vector<char*> toolkitArguments{programName.data()};
+    if (silent) {
+      toolkitArguments.push_back(platformOption.data());
+      toolkitArguments.push_back(offscreen.data());
+    }
+    int toolkitArgumentCount = static_cast<int>(toolkitArguments.size());
+    toolkitArguments.push_back(nullptr);
+    QApplication application(toolkitArgumentCount, toolkitArguments.data());
+
+    velnor::SetPendingMessagesHook(
+        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+
+    velnor::EditorWindow window;
+    // A silent run never waits for a person: without the window's message box, every
+    // box is written to standard error and takes its default answer.
+    std::optional<velnor::QtMessageBox> messageBox;
+    if (!silent) messageBox.emplace(&window);
+
+    window.Form_Load();  // a silent run ends in here
+    window.show();
+    programEnd.eventLoopRunning = true;
+    // The event loop ends when the window closes after a confirmed cancel.
+    return QApplication::exec();
+  } catch (const velnor::ProgramEnded& ended) {
+    velnor::SetPendingMessagesHook({});
+    return ended.exitStatus;
   }
-  int toolkitArgumentCount = static_cast<int>(toolkitArguments.size());
-  toolkitArguments.push_back(nullptr);
-  QApplication application(toolkitArgumentCount, toolkitArguments.data());
-
-  velnor::SetPendingMessagesHook(
-      [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
-
-  velnor::EditorWindow window;
-  // A silent run never waits for a person: without the window's message box, every
-  // box is written to standard error and takes its default answer.
-  std::optional<velnor::QtMessageBox> messageBox;
-  if (!silent) messageBox.emplace(&window);
-
-  window.Form_Load();  // a silent run ends in here
-  window.show();
-  return QApplication::exec();
 }

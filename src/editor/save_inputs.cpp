@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/locations.h"
 #include "app/machines.h"
@@ -88,16 +89,12 @@ void WriteInputs(const SlotTable& table) {
   std::string settings;
   proc.Step([&] { settings = SettingsFileForWriting(); });
 
-  // After the first write that fails, the others would fail the same way; one report
-  // names the file.
-  bool writable = !settings.empty();
+  // A key that cannot be written does not keep the others from being tried; the keys
+  // that failed are reported together at the end, naming the file.
+  std::vector<std::string> unwritten;
   auto save = [&](std::int32_t mask, const std::string& key) {
-    if (!writable) return;
-    if (SaveIni(std::to_string(mask), "Info", key, settings) == 0) {
-      writable = false;
-      Raise(failure_number::kPathNotFound,
-            "The setting '" + key + "' could not be written to '" + settings + "'");
-    }
+    if (settings.empty()) return;
+    if (SaveIni(std::to_string(mask), "Info", key, settings) == 0) unwritten.push_back(key);
   };
 
   for (int key = 1; key <= kButtonKeys; ++key) {
@@ -137,6 +134,14 @@ void WriteInputs(const SlotTable& table) {
       });
     }
   }
+
+  proc.Step([&] {
+    if (unwritten.empty()) return;
+    std::string keys;
+    for (const std::string& key : unwritten) keys += (keys.empty() ? "" : ", ") + key;
+    Raise(failure_number::kPathNotFound,
+          "The settings " + keys + " could not be written to '" + settings + "'");
+  });
 
   proc.Step([] { WriteEditInfo(); });
 }

@@ -141,6 +141,19 @@ TEST_F(SavingTheSettings, MachinesBeyondTheFifthAreReportedAndTheirKeysLeftAlone
             std::string::npos);
 }
 
+TEST_F(SavingTheSettings, KeysThatCannotBeWrittenAreReportedTogetherAndTheOthersWritten) {
+  WriteProgramIni("");
+  Machines({"A=B", "C"});
+  WarningSlot(201, true);
+  WriteInputs(page);
+  EXPECT_EQ(Stored("MachineWarning_C_1"), "1");
+  EXPECT_EQ(FailureBoxes(), 1);
+  EXPECT_NE(TestProject::Read(project.errorLog())
+                .find("WriteInputs (Nr. 76) :The settings MachineWarning_A=B_1, "
+                      "MachineWarning_A=B_2 could not be written to '"),
+            std::string::npos);
+}
+
 TEST_F(SavingTheSettings, ALineWithoutMachinesWritesNoMachineKeys) {
   WriteProgramIni("");
   WriteInputs(page);
