@@ -8,7 +8,6 @@
 
 #include "editor/window_controls.h"
 #include "editor_fixture.h"
-#include "errors/failure.h"
 
 namespace velnor::test {
 namespace {
@@ -150,19 +149,6 @@ TEST_F(WindowLayout, TheButtonPicturesHaveTheirDesignedSizes) {
   EXPECT_EQ(QImage(":/buttons/quest.png").size(), QSize(41, 45));
   // Transparent around the motif.
   EXPECT_EQ(QImage(":/buttons/ok.png").pixelColor(0, 0).alpha(), 0);
-}
-
-TEST_F(WindowLayout, OnlyCaptionedKindsHaveACaption) {
-  EditorWindow window;
-  for (const Control* control : window.Controls()) {
-    SCOPED_TRACE(control->Name());
-    const std::string type = control->TypeName();
-    if (type == "LABEL" || type == "COMMANDBUTTON" || type == "FRAME") {
-      EXPECT_NO_THROW(control->Caption());
-    } else {
-      EXPECT_THROW(control->Caption(), Failure);
-    }
-  }
 }
 
 TEST_F(WindowLayout, AChangeOfSizeMovesNothing) {
