@@ -1,0 +1,568 @@
+#include "projectdb/database.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <utility>
+
+#include "errors/failure.h"
+#include "platform/encoding.h"
+#include "platform/paths.h"
+
+namespace velnor::db {
+namespace {
+
+// How long a statement waits for another program (the panel itself) to release the
+// database before it fails as locked.
+constexpr int kBusyTimeoutMs = 2000;
+constexpr int kCacheKiB = 32 * 1024;
+
+// A code point for every byte that starts no well-formed UTF-8 sequence: above the
+// Unicode range, so it never equals a real character.
+constexpr char32_t kStrayByteBase = 0x110000;
+
+// Decodes the character at text[i] and moves i past it.
+char32_t NextCharacter(std::string_view text, std::size_t& i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  if (lead < 0x80) {
+    ++i;
+    return lead;
+  }
+  int extra = 0;
+  char32_t cp = 0;
+  if (lead >= 0xC2 && lead < 0xE0) {
+    extra = 1;
+    cp = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead < 0xF0) {
+    extra = 2;
+    cp = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead < 0xF5) {
+    extra = 3;
+    cp = lead & 0x07;
+  } else {
+    ++i;
+    return kStrayByteBase + lead;
+  }
+  if (i + extra >= text.size()) {  // cut off at the end
+    ++i;
+    return kStrayByteBase + lead;
+  }
+  for (int k = 1; k <= extra; ++k) {
+    const auto next = static_cast<unsigned char>(text[i + k]);
+    if ((next & 0xC0) != 0x80) {
+      ++i;
+      return kStrayByteBase + lead;
+    }
+    cp = (cp << 6) | (next & 0x3F);
+  }
+  i += static_cast<std::size_t>(extra) + 1;
+  return cp;
+}
+
+// The upper case of a character by the letters of Windows-1252; every other character
+// is its own upper case.
+char32_t UpperOf(char32_t cp) {
+  if (cp >= 'a' && cp <= 'z') return cp - 0x20;
+  if (cp < 0x80) return cp;
+  if (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7) return cp - 0x20;
+  switch (cp) {
+    case 0x0161:
+      return 0x0160;  // š
+    case 0x0153:
+      return 0x0152;  // œ
+    case 0x017E:
+      return 0x017D;  // ž
+    case 0x00FF:
+      return 0x0178;  // ÿ
+    default:
+      return cp;
+  }
+}
+
+int CollateCallback(void*, int lengthA, const void* a, int lengthB, const void* b) {
+  return CompareIgnoringCase(
+      std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(lengthA)),
+      std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(lengthB)));
+}
+
+std::int32_t FailureNumberFor(int resultCode) {
+  switch (resultCode & 0xFF) {
+    case SQLITE_NOTADB:
+      return failure_number::kNotADatabase;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return failure_number::kDatabaseLocked;
+    case SQLITE_READONLY:
+      return failure_number::kDatabaseReadOnly;
+    default:
+      return failure_number::kDatabaseError;
+  }
+}
+
+[[noreturn]] void Throw(std::int32_t number, const std::string& doing, const std::string& message) {
+  throw Failure(number, kEngineName, doing + ": " + message);
+}
+
+std::string Trimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t");
+  return std::string(text.substr(first, last - first + 1));
+}
+
+}  // namespace
+
+int CompareIgnoringCase(std::string_view a, std::string_view b) {
+  // Names are mostly ASCII: compare byte by byte until the first byte that is not.
+  std::size_t i = 0;
+  const std::size_t common = std::min(a.size(), b.size());
+  for (; i < common; ++i) {
+    const auto x = static_cast<unsigned char>(a[i]);
+    const auto y = static_cast<unsigned char>(b[i]);
+    if ((x | y) >= 0x80) break;
+    if (x == y) continue;
+    const char32_t upperX = UpperOf(x);
+    const char32_t upperY = UpperOf(y);
+    if (upperX != upperY) return upperX < upperY ? -1 : 1;
+  }
+  std::size_t j = i;
+  while (i < a.size() && j < b.size()) {
+    const char32_t x = UpperOf(NextCharacter(a, i));
+    const char32_t y = UpperOf(NextCharacter(b, j));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (i < a.size()) return 1;
+  if (j < b.size()) return -1;
+  return 0;
+}
+
+std::string FoldCase(std::string_view text) {
+  std::string folded;
+  folded.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) {
+      folded += static_cast<char>(UpperOf(lead));
+      ++i;
+      continue;
+    }
+    const char32_t cp = UpperOf(NextCharacter(text, i));
+    if (cp >= kStrayByteBase) {
+      // 0xFF never occurs in UTF-8, so a stray byte cannot fold into a real character.
+      folded += '\xFF';
+      folded += static_cast<char>(cp - kStrayByteBase);
+    } else if (cp < 0x800) {
+      folded += static_cast<char>(0xC0 | (cp >> 6));
+      folded += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+      folded += static_cast<char>(0xE0 | (cp >> 12));
+      folded += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      folded += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      folded += static_cast<char>(0xF0 | (cp >> 18));
+      folded += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      folded += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      folded += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+  }
+  return folded;
+}
+
+Affinity AffinityOf(std::string_view declaredType) {
+  const std::string type = UpperCase(declaredType);
+  const auto has = [&](const char* part) { return type.find(part) != std::string::npos; };
+  if (has("INT")) return Affinity::Integer;
+  if (has("CHAR") || has("CLOB") || has("TEXT")) return Affinity::Text;
+  if (has("BLOB") || type.empty()) return Affinity::Blob;
+  if (has("REAL") || has("FLOA") || has("DOUB")) return Affinity::Real;
+  return Affinity::Numeric;
+}
+
+std::string QuoteName(std::string_view name) {
+  std::string quoted = "\"";
+  for (const char c : name) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  quoted += '"';
+  return quoted;
+}
+
+std::string Value::ToDisplayText() const {
+  switch (kind()) {
+    case ValueKind::Null:
+      return "Null";
+    case ValueKind::Integer:
+      return std::to_string(integer());
+    case ValueKind::Real: {
+      char buffer[64];
+      const auto result = std::to_chars(buffer, buffer + sizeof buffer, real());
+      return std::string(buffer, result.ptr);
+    }
+    case ValueKind::Text:
+      return text();
+    case ValueKind::Blob:
+      return "<" + std::to_string(blob().bytes.size()) + " bytes>";
+  }
+  return {};
+}
+
+Column DescribeColumn(std::string name, std::string declaredType) {
+  Column column;
+  column.name = std::move(name);
+  column.declaredType = std::move(declaredType);
+  const std::string_view declared = column.declaredType;
+  const auto open = declared.find('(');
+  column.type = Trimmed(declared.substr(0, open));
+  if (open != std::string_view::npos) {
+    const std::string sizeText =
+        Trimmed(declared.substr(open + 1, declared.find_first_of(",)", open) - open - 1));
+    int size = 0;
+    const auto [end, error] =
+        std::from_chars(sizeText.data(), sizeText.data() + sizeText.size(), size);
+    if (error == std::errc() && end == sizeText.data() + sizeText.size()) column.size = size;
+  }
+  return column;
+}
+
+// --- Database ---------------------------------------------------------------------
+
+void Database::Closer::operator()(sqlite3* connection) const noexcept {
+  // close_v2 defers the close until the last statement is finalized, so the order in
+  // which owners are destroyed does not matter. Its result is ignored: nothing can be
+  // done about a failing close in a destructor.
+  sqlite3_close_v2(connection);
+}
+
+Database::Database(std::unique_ptr<sqlite3, Closer> connection, std::string path)
+    : connection_(std::move(connection)), path_(std::move(path)) {}
+
+Database::Database(Database&& other) noexcept = default;
+Database& Database::operator=(Database&& other) noexcept = default;
+Database::~Database() = default;
+
+Database Database::Open(const std::string& path) {
+  const std::string resolved = ResolvePath(path);
+  const std::string doing = "opening database " + resolved;
+  struct stat info {};
+  if (::stat(resolved.c_str(), &info) != 0) {
+    Throw(failure_number::kDatabaseFileNotFound, doing, "file not found");
+  }
+  if (!S_ISREG(info.st_mode)) Throw(failure_number::kNotADatabase, doing, "not a file");
+  // SQLite would take an empty file for an empty database and turn it into one on the
+  // first write; an empty ".mdb" is a damaged file, not a new database.
+  if (info.st_size == 0)
+    Throw(failure_number::kNotADatabase, doing, "file is empty, not a database");
+
+  sqlite3* raw = nullptr;
+  // A connection is used by one thread only, so it needs no locks of its own.
+  const int rc =
+      sqlite3_open_v2(resolved.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  std::unique_ptr<sqlite3, Closer> connection(raw);
+  if (rc != SQLITE_OK) {
+    Throw(FailureNumberFor(rc), doing, raw != nullptr ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
+  }
+  sqlite3_extended_result_codes(raw, 1);
+  sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+  if (sqlite3_create_collation_v2(raw, kNoCaseCollation, SQLITE_UTF8, nullptr, CollateCallback,
+                                  nullptr) != SQLITE_OK) {
+    Throw(failure_number::kDatabaseError, doing, sqlite3_errmsg(raw));
+  }
+  Database db(std::move(connection), resolved);
+  // Helper tables of a single run live in memory, never in a file beside the database.
+  db.Execute("PRAGMA temp_store = MEMORY", doing);
+  // A cache that holds a whole preset table, so that a transaction rewriting it does
+  // not spill half-done pages into the file before it commits. Pages are taken only
+  // as they are used.
+  db.Execute("PRAGMA cache_size = -" + std::to_string(kCacheKiB), doing);
+  // SQLite reads a file only when it first needs to: reading the schema now makes a
+  // file that is no database a failure of the opening, not of some later step.
+  Statement check(db, "SELECT count(*) FROM sqlite_master", doing);
+  check.Step();
+  return db;
+}
+
+void Database::Fail(int resultCode, const std::string& doing) const {
+  Throw(FailureNumberFor(resultCode), doing, sqlite3_errmsg(connection_.get()));
+}
+
+std::string Database::Describe(const std::string& what) const {
+  return what + " of " + path_;
+}
+
+std::vector<std::string> Database::TableNames() {
+  Statement query(*this, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rowid",
+                  "listing the tables of " + path_);
+  std::vector<std::string> names;
+  while (query.Step()) names.push_back(query.Column(0).text());
+  return names;
+}
+
+bool Database::HasTableNamedExactly(std::string_view name) {
+  for (const std::string& table : TableNames()) {
+    if (table == name) return true;
+  }
+  return false;
+}
+
+std::vector<Column> Database::Columns(const std::string& table) {
+  const std::string doing = Describe("reading the columns of table " + table);
+  Statement query(*this, "SELECT name, type FROM pragma_table_info(?1, 'main')", doing);
+  query.Bind(1, table);
+  std::vector<Column> columns;
+  while (query.Step()) {
+    const Value type = query.Column(1);
+    columns.push_back(DescribeColumn(query.Column(0).text(), type.IsText() ? type.text() : ""));
+  }
+  if (columns.empty()) Throw(failure_number::kItemNotFound, doing, "no such table: " + table);
+  return columns;
+}
+
+std::int64_t Database::RowCount(const std::string& table) {
+  Statement query(*this, "SELECT count(*) FROM main." + QuoteName(table),
+                  Describe("counting the rows of table " + table));
+  query.Step();
+  return query.Column(0).integer();
+}
+
+void Database::DropTable(const std::string& table) {
+  Execute("DROP TABLE main." + QuoteName(table), Describe("deleting table " + table));
+}
+
+void Database::CreateTable(const std::string& table, const std::vector<Column>& columns) {
+  std::string sql = "CREATE TABLE main." + QuoteName(table) + " (";
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (i > 0) sql += ", ";
+    sql += QuoteName(columns[i].name);
+    if (!columns[i].declaredType.empty()) sql += " " + columns[i].declaredType;
+  }
+  sql += ")";
+  Execute(sql, Describe("creating table " + table));
+}
+
+void Database::RenameColumn(const std::string& table, const std::string& from,
+                            const std::string& to) {
+  Execute("ALTER TABLE main." + QuoteName(table) + " RENAME COLUMN " + QuoteName(from) + " TO " +
+              QuoteName(to),
+          Describe("renaming column " + from + " of table " + table + " to " + to));
+}
+
+void Database::Execute(const std::string& sql, const std::string& doing) {
+  Statement statement(*this, sql, doing);
+  statement.Run();
+}
+
+std::int64_t Database::Changes() {
+  return sqlite3_changes64(connection_.get());
+}
+
+// --- Statement --------------------------------------------------------------------
+
+void Statement::Finalizer::operator()(sqlite3_stmt* statement) const noexcept {
+  sqlite3_finalize(statement);
+}
+
+Statement::Statement(Database& db, const std::string& sql, std::string doing)
+    : connection_(db.connection_.get()), path_(db.path()), doing_(std::move(doing)) {
+  sqlite3_stmt* raw = nullptr;
+  const int rc = sqlite3_prepare_v3(connection_, sql.c_str(), static_cast<int>(sql.size()),
+                                    SQLITE_PREPARE_PERSISTENT, &raw, nullptr);
+  statement_.reset(raw);
+  if (rc != SQLITE_OK) Fail(rc);
+  if (raw == nullptr) Throw(failure_number::kDatabaseError, doing_, "empty statement");
+}
+
+Statement::Statement(Statement&& other) noexcept = default;
+Statement& Statement::operator=(Statement&& other) noexcept = default;
+Statement::~Statement() = default;
+
+void Statement::Fail(int resultCode) const {
+  const std::string message = sqlite3_errmsg(connection_);
+  // A failed statement must not keep its locks while the failure is being reported.
+  if (statement_) sqlite3_reset(statement_.get());
+  Throw(FailureNumberFor(resultCode), doing_, message);
+}
+
+void Statement::Bind(int index, const Value& value) {
+  sqlite3_stmt* s = statement_.get();
+  int rc = SQLITE_OK;
+  switch (value.kind()) {
+    case ValueKind::Null:
+      rc = sqlite3_bind_null(s, index);
+      break;
+    case ValueKind::Integer:
+      rc = sqlite3_bind_int64(s, index, value.integer());
+      break;
+    case ValueKind::Real:
+      rc = sqlite3_bind_double(s, index, value.real());
+      break;
+    case ValueKind::Text:
+      rc = sqlite3_bind_text64(s, index, value.text().data(), value.text().size(), SQLITE_TRANSIENT,
+                               SQLITE_UTF8);
+      break;
+    case ValueKind::Blob:
+      rc = sqlite3_bind_blob64(s, index, value.blob().bytes.data(), value.blob().bytes.size(),
+                               SQLITE_TRANSIENT);
+      break;
+  }
+  if (rc != SQLITE_OK) Fail(rc);
+}
+
+void Statement::BindAll(const std::vector<Value>& values) {
+  sqlite3_stmt* s = statement_.get();
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const Value& value = values[i];
+    const int index = static_cast<int>(i) + 1;
+    int rc = SQLITE_OK;
+    // The values outlive the run, so the engine need not copy them.
+    switch (value.kind()) {
+      case ValueKind::Text:
+        rc = sqlite3_bind_text64(s, index, value.text().data(), value.text().size(), SQLITE_STATIC,
+                                 SQLITE_UTF8);
+        break;
+      case ValueKind::Blob:
+        rc = sqlite3_bind_blob64(s, index, value.blob().bytes.data(), value.blob().bytes.size(),
+                                 SQLITE_STATIC);
+        break;
+      default:
+        Bind(index, value);
+    }
+    if (rc != SQLITE_OK) Fail(rc);
+  }
+}
+
+bool Statement::Step() {
+  const int rc = sqlite3_step(statement_.get());
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  Fail(rc);
+}
+
+void Statement::Run() {
+  while (Step()) {
+  }
+  Reset();
+}
+
+void Statement::Reset() {
+  // The error of the last step was reported by Step already.
+  sqlite3_reset(statement_.get());
+}
+
+int Statement::ColumnCount() const {
+  return sqlite3_column_count(statement_.get());
+}
+
+std::string Statement::ColumnName(int index) const {
+  const char* name = sqlite3_column_name(statement_.get(), index);
+  return name != nullptr ? name : "";
+}
+
+Value Statement::Column(int index) const {
+  sqlite3_stmt* s = statement_.get();
+  switch (sqlite3_column_type(s, index)) {
+    case SQLITE_INTEGER:
+      return Value(static_cast<std::int64_t>(sqlite3_column_int64(s, index)));
+    case SQLITE_FLOAT:
+      return Value(sqlite3_column_double(s, index));
+    case SQLITE_TEXT: {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, index));
+      return Value(std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(s, index))));
+    }
+    case SQLITE_BLOB: {
+      const auto* bytes = static_cast<const char*>(sqlite3_column_blob(s, index));
+      const auto size = static_cast<std::size_t>(sqlite3_column_bytes(s, index));
+      return Value(Blob{bytes != nullptr ? std::string(bytes, size) : std::string()});
+    }
+    default:
+      return Value();
+  }
+}
+
+// --- RecordSet --------------------------------------------------------------------
+
+RecordSet::RecordSet(Statement statement, std::string source, std::int64_t recordCount)
+    : statement_(std::move(statement)), source_(std::move(source)), recordCount_(recordCount) {
+  for (int i = 0; i < statement_.ColumnCount(); ++i)
+    fieldNames_.push_back(statement_.ColumnName(i));
+  eof_ = !statement_.Step();
+}
+
+RecordSet RecordSet::OverTable(Database& db, const std::string& table) {
+  const std::string source = db.Describe("table " + table);
+  // Columns() fails with "no such table" when the table is missing.
+  db.Columns(table);
+  const std::int64_t count = db.RowCount(table);
+  Statement statement(db, "SELECT * FROM main." + QuoteName(table), "reading " + source);
+  return RecordSet(std::move(statement), source, count);
+}
+
+RecordSet RecordSet::OverQuery(Database& db, const std::string& sql,
+                               const std::vector<Value>& parameters, const std::string& doing) {
+  Statement statement(db, sql, doing);
+  statement.BindAll(parameters);
+  RecordSet records(std::move(statement), doing, 0);
+  records.recordCount_ = records.eof_ ? 0 : 1;
+  return records;
+}
+
+std::optional<std::size_t> RecordSet::FieldIndex(std::string_view name) const {
+  for (std::size_t i = 0; i < fieldNames_.size(); ++i) {
+    if (EqualsIgnoringCase(fieldNames_[i], name)) return i;
+  }
+  return std::nullopt;
+}
+
+void RecordSet::MoveNext() {
+  if (eof_) Throw(failure_number::kDatabaseError, "reading " + source_, "no current record");
+  eof_ = !statement_.Step();
+}
+
+Value RecordSet::Field(std::size_t index) const {
+  if (eof_) Throw(failure_number::kDatabaseError, "reading " + source_, "no current record");
+  if (index >= fieldNames_.size()) {
+    Throw(failure_number::kItemNotFound, "reading " + source_,
+          "no field number " + std::to_string(index));
+  }
+  return statement_.Column(static_cast<int>(index));
+}
+
+Value RecordSet::Field(std::string_view name) const {
+  const auto index = FieldIndex(name);
+  if (!index) {
+    Throw(failure_number::kItemNotFound, "reading " + source_,
+          "no such column: " + std::string(name));
+  }
+  return Field(*index);
+}
+
+// --- Transaction ------------------------------------------------------------------
+
+Transaction::Transaction(Database& db, std::string what) : db_(db), what_(std::move(what)) {
+  db_.Execute("BEGIN", db_.Describe("beginning the transaction of " + what_));
+}
+
+Transaction::~Transaction() {
+  if (state_ != State::Active) return;
+  // Rolling back in a destructor cannot report; a failed rollback leaves the journal,
+  // which SQLite rolls back when the file is opened next.
+  try {
+    db_.Execute("ROLLBACK", db_.Describe("rolling back " + what_));
+  } catch (const std::exception&) {
+  }
+}
+
+void Transaction::Commit() {
+  db_.Execute("COMMIT", db_.Describe("committing " + what_));
+  state_ = State::Committed;
+}
+
+void Transaction::Rollback() {
+  db_.Execute("ROLLBACK", db_.Describe("rolling back " + what_));
+  state_ = State::RolledBack;
+}
+
+}  // namespace velnor::db

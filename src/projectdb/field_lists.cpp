@@ -1,0 +1,239 @@
+#include "projectdb/field_lists.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "app/locations.h"
+#include "errors/procedure.h"
+#include "platform/encoding.h"
+#include "platform/paths.h"
+#include "projectdb/comparison_keys.h"
+#include "projectdb/database.h"
+#include "projectdb/pending.h"
+#include "projectdb/preset_defs.h"
+#include "settings/ini_access.h"
+
+namespace velnor {
+
+std::optional<std::vector<std::string>> AddFieldNames;
+std::string AddFieldsSql;
+std::int16_t AddFieldsCount = 0;
+
+namespace {
+
+constexpr const char* kPresetDefs = "PRESET_DEFS";
+
+// The component database path when the file exists, "" otherwise.
+std::string ExistingComponentDatabase() {
+  const std::string path = GetPathOCXMDB();
+  return !path.empty() && FileExists(path) ? path : "";
+}
+
+const db::Column* FindColumn(const std::vector<db::Column>& columns, std::string_view name) {
+  for (const db::Column& column : columns) {
+    if (EqualsIgnoringCase(column.name, name)) return &column;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+// The byte position of needle in text, found without regard to case. A needle that
+// starts with a character without case (the placeholders start with "#") is looked for
+// only where that character stands, without upper-casing the whole text.
+std::size_t FindFirstIgnoringCase(std::string_view text, std::string_view needle) {
+  if (needle.empty()) return 0;
+  const auto first = static_cast<unsigned char>(needle.front());
+  const bool hasCase = first >= 0x80 || ((first | 0x20) >= 'a' && (first | 0x20) <= 'z');
+  if (hasCase) return FindIgnoringCase(text, needle);
+  for (std::size_t pos = text.find(needle.front()); pos != std::string_view::npos;
+       pos = text.find(needle.front(), pos + 1)) {
+    if (pos + needle.size() > text.size()) break;
+    // Upper-casing keeps every character's byte length, so a match has the needle's.
+    if (db::CompareIgnoringCase(text.substr(pos, needle.size()), needle) == 0) return pos;
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+bool ReplaceFirstIgnoringCase(std::string& text, std::string_view placeholder,
+                              std::string_view replacement) {
+  const std::size_t pos = FindFirstIgnoringCase(text, placeholder);
+  if (pos == std::string::npos) return false;
+  text.replace(pos, placeholder.size(), replacement);
+  return true;
+}
+
+std::string ReplaceSearchItem(const std::string& text, const std::string& placeholder,
+                              const std::string& replacement) {
+  Procedure proc("ReplaceSearchItem");
+  std::string result = text;
+  // Only the search ignores case; the rest of the text keeps its own.
+  proc.Step([&] { ReplaceFirstIgnoringCase(result, placeholder, replacement); });
+  return result;
+}
+
+// --- name conversion --------------------------------------------------------------
+
+// The open component database and its rows' names in memory, found by the key under
+// which the conversion query would find them. The conversions change the names in
+// memory, in the order they are asked for; Finish writes the rows whose name changed.
+struct NameConversion::Session {
+  explicit Session(const std::string& path) : database(db::Database::Open(path)) {
+    const std::vector<db::Column> columns = database.Columns(kPresetDefs);
+    // The query itself says best what is missing (a table or a column).
+    db::Statement(database, NameConversionSql(),
+                  database.Describe("converting the names of table PRESET_DEFS"));
+    const db::Column* varName = FindColumn(columns, "var_name");
+    keys.emplace(database, std::vector<db::KeyColumn>{
+                               {varName != nullptr ? varName->declaredType : "", true}});
+    db::Statement rows(database, "SELECT _rowid_, Var_Name FROM main.PRESET_DEFS",
+                       database.Describe("reading the names of table PRESET_DEFS"));
+    while (rows.Step()) {
+      const std::int64_t row = rows.Column(0).integer();
+      db::Value name = rows.Column(1);
+      if (const auto key = keys->OfStored({name})) byName[*key].push_back(row);
+      stored.emplace(row, std::move(name));
+    }
+  }
+
+  void Convert(const std::string& searched, const std::string& replacement) {
+    const auto searchedKey = keys->OfCompared({db::Value(searched)});
+    if (!searchedKey) return;
+    const auto found = byName.find(*searchedKey);
+    if (found == byName.end() || found->second.empty()) return;
+    std::vector<std::int64_t> rows = std::move(found->second);
+    byName.erase(found);
+    for (const std::int64_t row : rows) renamed[row] = replacement;
+    // The rows now carry the new name as the column stores it.
+    if (const auto newKey = keys->OfCompared({db::Value(replacement)})) {
+      std::vector<std::int64_t>& bucket = byName[*newKey];
+      bucket.insert(bucket.end(), rows.begin(), rows.end());
+    }
+  }
+
+  void Finish() {
+    const std::string doing = database.Describe("converting the names of table PRESET_DEFS");
+    std::vector<std::pair<std::int64_t, const std::string*>> changes;
+    for (const auto& [row, name] : renamed) {
+      // A row that already holds exactly the new name is left as it is, so that the
+      // file stays untouched when nothing needs converting.
+      const db::Value& before = stored.at(row);
+      if (!(before.IsText() && before.text() == name)) changes.emplace_back(row, &name);
+    }
+    if (changes.empty()) return;
+    std::sort(changes.begin(), changes.end());
+    db::Transaction transaction(database, "the name conversion in table PRESET_DEFS");
+    db::Statement update(database, "UPDATE main.PRESET_DEFS SET Var_Name = ?1 WHERE _rowid_ = ?2",
+                         doing);
+    for (const auto& [row, name] : changes) {
+      update.Bind(1, *name);
+      update.Bind(2, row);
+      update.Run();
+    }
+    transaction.Commit();
+  }
+
+  db::Database database;
+  std::optional<db::ComparisonKeys> keys;
+  std::unordered_map<std::string, std::vector<std::int64_t>> byName;
+  std::unordered_map<std::int64_t, db::Value> stored;
+  std::unordered_map<std::int64_t, std::string> renamed;
+};
+
+NameConversion::NameConversion() = default;
+NameConversion::~NameConversion() = default;
+
+void NameConversion::Convert(const std::string& visiWin32Name,
+                             const std::string& visiWinStudioName) {
+  Procedure proc("VarNameInQuelleErsetzen");
+  if (!started_) {
+    started_ = true;
+    proc.Step([&] {
+      const std::string path = ExistingComponentDatabase();
+      if (!path.empty()) session_ = std::make_unique<Session>(path);
+    });
+  }
+  if (!session_) return;
+  proc.Step([&] {
+    const bool studio = NameSystem == kVisiWinStudioNaming;
+    session_->Convert(studio ? visiWin32Name : visiWinStudioName,
+                      studio ? visiWinStudioName : visiWin32Name);
+  });
+}
+
+void NameConversion::Finish() {
+  Procedure proc("VarNameInQuelleErsetzen");
+  if (session_) proc.Step([&] { session_->Finish(); });
+  session_.reset();
+}
+
+void VarNameInQuelleErsetzen(const std::string& visiWin32Name,
+                             const std::string& visiWinStudioName) {
+  NameConversion conversion;
+  conversion.Convert(visiWin32Name, visiWinStudioName);
+  conversion.Finish();
+}
+
+// --- legacy column ----------------------------------------------------------------
+
+void CategorieNachCategoryID() {
+  Procedure proc("CategorieNachCategoryID");
+  std::string path;
+  proc.Step([&] { path = ExistingComponentDatabase(); });
+  if (path.empty()) return;
+  std::optional<db::Database> database;
+  std::vector<db::Column> columns;
+  if (!proc.Step([&] {
+        database.emplace(db::Database::Open(path));
+        columns = database->Columns(kPresetDefs);
+      })) {
+    return;
+  }
+  for (const db::Column& column : columns) {
+    if (UpperCase(column.name) != "CATEGORIE") continue;
+    proc.Step([&] { database->RenameColumn(kPresetDefs, column.name, "category_id"); });
+  }
+}
+
+// --- additional fields ------------------------------------------------------------
+
+std::vector<std::string> GetAdditionalFieldsMDB() {
+  Procedure proc("GetAdditionalFieldsMDB");
+  std::vector<std::string> fields(1);
+  std::string list;
+  proc.Step([&] {
+    list = LoadIniString("Project", "DataBaseAdditionalFields", GetCFGPath(), false, false);
+  });
+  list = list.empty() ? "part" : "part," + list;
+  for (;;) {
+    LetWindowProcessMessages();
+    const std::size_t comma = list.find(',');
+    if (comma == std::string::npos) {
+      fields.push_back(list);
+      break;
+    }
+    fields.push_back(list.substr(0, comma));
+    list.erase(0, comma + 1);
+  }
+  return fields;
+}
+
+void GetAddFields() {
+  Procedure proc("GetAddFields");
+  proc.Step([&] { AddFieldNames = GetAdditionalFieldsMDB(); });
+  if (!AddFieldNames) return;
+  const std::size_t count = AddFieldNames->size() - 1;
+  std::string sql;
+  for (std::size_t i = 1; i <= count; ++i) sql += ", PRESET_DEFS." + (*AddFieldNames)[i];
+  AddFieldsSql = sql;
+  proc.Step([&] {
+    if (count > 32767) Raise(failure_number::kOverflow, "Overflow");
+    AddFieldsCount = static_cast<std::int16_t>(count);
+  });
+}
+
+}  // namespace velnor

@@ -1,0 +1,72 @@
+#pragma once
+// Field lists and lookups of the preset tables: the placeholder replacement, the
+// conversion of variable names between the two naming systems in the component
+// database, the legacy column rename, and the component's additional columns.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velnor {
+
+// The component's additional "PRESET_DEFS" columns: entry 0 unused (""), entries 1..n
+// the names, "part" first. No list until GetAddFields runs.
+extern std::optional<std::vector<std::string>> AddFieldNames;
+// ", PRESET_DEFS." + name for each entry 1..n, joined: the takeover query's columns.
+extern std::string AddFieldsSql;
+// n, the last entry of AddFieldNames.
+extern std::int16_t AddFieldsCount;
+
+// Replaces the first occurrence of placeholder (found without regard to case) by
+// replacement; the rest of the text keeps its case.
+std::string ReplaceSearchItem(const std::string& text, const std::string& placeholder,
+                              const std::string& replacement);
+
+// What ReplaceSearchItem does, in place and without a report of its own, for the loops
+// that compose every value of a table; false when the placeholder does not occur.
+bool ReplaceFirstIgnoringCase(std::string& text, std::string_view placeholder,
+                              std::string_view replacement);
+
+// Gives the rows of the component database that carry a variable's name in the other
+// naming system the name of the current one (NameSystem).
+void VarNameInQuelleErsetzen(const std::string& visiWin32Name,
+                             const std::string& visiWinStudioName);
+
+// Renames a column "CATEGORIE" (any case) of the component database's "PRESET_DEFS"
+// to "category_id".
+void CategorieNachCategoryID();
+
+// "part" and the names of key "DataBaseAdditionalFields" of the ".cfg" file, taken
+// exactly as written between the commas; entry 0 is "".
+std::vector<std::string> GetAdditionalFieldsMDB();
+
+// Sets AddFieldNames, AddFieldsSql and AddFieldsCount.
+void GetAddFields();
+
+// The name conversions of one record creation. The component database is opened at
+// the first conversion and kept open until Finish, and its names are looked up through
+// an index of its own, so that converting the names of every created row costs one
+// look-up each instead of one pass over the table. The conversions take effect in the
+// order they are asked for (a row can be renamed twice) and are committed together by
+// Finish; a conversion that was never finished is rolled back. Failures are reported
+// under "VarNameInQuelleErsetzen"; a component database that cannot be converted is
+// reported once and left alone.
+class NameConversion {
+ public:
+  NameConversion();
+  ~NameConversion();
+  NameConversion(const NameConversion&) = delete;
+  NameConversion& operator=(const NameConversion&) = delete;
+
+  void Convert(const std::string& visiWin32Name, const std::string& visiWinStudioName);
+  void Finish();
+
+ private:
+  struct Session;
+  bool started_ = false;
+  std::unique_ptr<Session> session_;
+};
+
+}  // namespace velnor

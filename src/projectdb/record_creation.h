@@ -1,0 +1,16 @@
+#pragma once
+// The rows of the rebuilt "PRESET_DEFS" for the line's first machine.
+namespace velnor {
+
+namespace db {
+class Database;
+}
+
+// Fills the freshly rebuilt, empty "PRESET_DEFS" of database from its template
+// "Source_PRESET_DEFS": one row per template row for machine 1 when the component
+// applies to it, with IDs 1, 2, 3 ... in template order, the machine's name put into
+// the texts and each var_name composed from its part's name pattern. The component
+// database's names are converted to the current naming system on the way.
+void CreateRecordSets(db::Database& database);
+
+}  // namespace velnor

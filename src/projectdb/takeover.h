@@ -1,0 +1,20 @@
+#pragma once
+// Carrying the limits and "pass" values of the previous generation of "PRESET_DEFS"
+// over into the rebuilt one.
+#include <optional>
+
+#include "projectdb/database.h"
+
+namespace velnor {
+
+// Reads every row of previousTable ("PRESET_DEFS" of the component database, in
+// integrated mode the machine copy) and writes its "abs_min", "abs_max", "min", "max"
+// and "pass" into the first row, in stored order, of the rebuilt "PRESET_DEFS" of
+// targetDb with the same machine_type, var_name and offset_or_bitno; later previous
+// rows overwrite earlier ones. Warns first when the previous table holds columns that
+// the configuration does not name, and ends the program when the rebuilt table lacks
+// a column the configuration demands. previousTable is released and emptied.
+void TakeoverMachineCopyMDBData(db::Database& targetDb,
+                                std::optional<db::RecordSet>& previousTable);
+
+}  // namespace velnor

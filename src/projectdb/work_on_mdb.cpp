@@ -1,0 +1,165 @@
+#include "projectdb/work_on_mdb.h"
+
+#include <ctime>
+#include <optional>
+#include <string>
+
+#include "app/locations.h"
+#include "app/machines.h"
+#include "app/start_mode.h"
+#include "errors/procedure.h"
+#include "platform/encoding.h"
+#include "platform/files.h"
+#include "platform/message_box.h"
+#include "platform/paths.h"
+#include "platform/process.h"
+#include "projectdb/database.h"
+#include "projectdb/field_lists.h"
+#include "projectdb/preset_defs.h"
+#include "projectdb/record_creation.h"
+#include "projectdb/takeover.h"
+#include "settings/ini_access.h"
+
+namespace velnor {
+namespace {
+
+constexpr const char* kPresetDefs = "PRESET_DEFS";
+
+std::string MissingMachineCopyMessage(const std::string& componentPath) {
+  return "Konnte die Datei:\"" + GetFileNameOnly(componentPath) +
+         "\" in der Vorlage nicht finden!\r\n\r\n"
+         "Ist das Bild in der Vorlage noch nicht vorhanden (also neu)?\r\n"
+         "Dann ist diese Meldung v\xC3\xB6llig normal und es wird eine neue Datei mit den "
+         "Standardwerten erzeugt.";
+}
+
+void CopyOver(const std::string& source, const std::string& target) {
+  const IoResult result = CopyFileAtomically(source, target);
+  if (!result) Raise(failure_number::kFileCopyFailed, result.error);
+}
+
+// One row of "Source_DEFS": its pattern goes to each naming system whose name it
+// carries. Throws on a row that cannot be read.
+void ReadPatternRow(const db::RecordSet& records) {
+  static constexpr std::array<const char*, 2> kSystems = {"VISIWIN32", "VISIWINSTUDIO"};
+  for (std::size_t slot = 0; slot < kSystems.size(); ++slot) {
+    const db::Value system = records.Field("System");
+    if (system.IsNull() || UpperCase(system.ToDisplayText()) != kSystems[slot]) continue;
+    const int part = PartNumberOf(records.Field("Part"), "reading Source_DEFS");
+    const db::Value pattern = records.Field("Var_Name");
+    if (pattern.IsNull() || pattern.kind() == db::ValueKind::Blob) {
+      Raise(failure_number::kTypeMismatch, "Invalid use of Null: the pattern is empty");
+    }
+    VarNamePatterns[slot][part] = pattern.ToDisplayText();
+  }
+}
+
+// Fills VarNamePatterns from "Source_DEFS" in stored order; the last row for a
+// system and part wins.
+void ReadNamePatterns(Procedure& proc, db::Database& source) {
+  std::optional<db::RecordSet> records;
+  if (!proc.Step([&] { records.emplace(db::RecordSet::OverTable(source, "Source_DEFS")); })) {
+    return;
+  }
+  proc.Step([&] {
+    for (; !records->Eof(); records->MoveNext()) {
+      // A row that cannot be read is not reported: it stands for the plain pattern of
+      // part 1 in both systems, and reading goes on with the next row.
+      try {
+        ReadPatternRow(*records);
+      } catch (const Failure&) {
+        VarNamePatterns[kVisiWin32Naming][1] = kVarNamePlaceholder;
+        VarNamePatterns[kVisiWinStudioNaming][1] = kVarNamePlaceholder;
+      }
+    }
+  });
+}
+
+// Replaces "PRESET_DEFS" by an empty table with the template's columns. Both happen or
+// neither: a template that cannot be read leaves the previous table in place.
+void RebuildPresetDefs(db::Database& source) {
+  db::Transaction transaction(source, "the rebuild of table PRESET_DEFS");
+  if (source.HasTableNamedExactly(kPresetDefs)) source.DropTable(kPresetDefs);
+  source.CreateTable(kPresetDefs, source.Columns("Source_PRESET_DEFS"));
+  transaction.Commit();
+}
+
+// The previous generation: "PRESET_DEFS" of the component database, when it has one.
+void TakeOverPreviousGeneration(Procedure& proc, db::Database& source,
+                                const std::string& componentPath) {
+  if (componentPath.empty() || !FileExists(componentPath)) return;
+  std::optional<db::Database> component;
+  if (!proc.Step([&] { component.emplace(db::Database::Open(componentPath)); })) return;
+  bool hasPresetDefs = false;
+  proc.Step([&] { hasPresetDefs = component->HasTableNamedExactly(kPresetDefs); });
+  if (!hasPresetDefs) return;
+  std::optional<db::RecordSet> previous;
+  proc.Step([&] { previous.emplace(db::RecordSet::OverTable(*component, kPresetDefs)); });
+  GetAddFields();
+  TakeoverMachineCopyMDBData(source, previous);
+}
+
+}  // namespace
+
+void WorkOnMDB() {
+  Procedure proc("WorkOnMDB");
+  std::string sourcePath;
+  std::string componentPath;
+  std::string machineCopyPath;
+  proc.Step([&] { sourcePath = GetPathSourceOCXMDB(); });
+  proc.Step([&] { componentPath = GetPathOCXMDB(); });
+  proc.Step([&] { machineCopyPath = GetPathMachineCopyMDB(GetZORConfigurationIniPath()); });
+
+  proc.Step([&] {
+    NameSystem = kVisiWin32Naming;
+    if (!IntegratedMode && LoadIniBoolean("Project", "VWStudio", ProgramIniFile, false, false)) {
+      NameSystem = kVisiWinStudioNaming;
+    }
+  });
+  if (sourcePath.empty()) return;
+
+  // The source database is written below but must keep its last-write time.
+  std::optional<timespec> sourceTime;
+  proc.Step([&] { sourceTime = LastWriteTime(sourcePath); });
+
+  if (IntegratedMode) {
+    proc.Step([&] {
+      if (machineCopyPath.empty() || !FileExists(machineCopyPath)) {
+        ShowMessageBox(MissingMachineCopyMessage(componentPath), kStyleInformation,
+                       Process().executableBaseName);
+      } else {
+        CopyOver(machineCopyPath, componentPath);
+      }
+    });
+  }
+
+  std::optional<db::Database> source;
+  proc.Step([&] { source.emplace(db::Database::Open(sourcePath)); });
+  // A source database that cannot be opened or whose "PRESET_DEFS" cannot be rebuilt
+  // must not replace the component database: that would destroy the previous
+  // generation. The component database is then left as it is.
+  bool rebuilt = false;
+  if (source) {
+    ReadNamePatterns(proc, *source);
+    proc.Step([&] {
+      RebuildPresetDefs(*source);
+      rebuilt = true;
+    });
+    if (rebuilt) {
+      CategorieNachCategoryID();
+      CreateRecordSets(*source);
+      TakeOverPreviousGeneration(proc, *source, componentPath);
+    }
+    source.reset();
+  }
+  if (rebuilt) proc.Step([&] { CopyOver(GetPathSourceOCXMDB(), GetPathOCXMDB()); });
+
+  if (sourceTime) {
+    proc.Step([&] {
+      const IoResult result = SetLastWriteTime(sourcePath, *sourceTime);
+      if (!result) Raise(failure_number::kFileAccessError, result.error);
+    });
+  }
+}
+
+}  // namespace velnor
