@@ -1,6 +1,9 @@
 #include "projectdb/database.h"
 
+#include <cmath>
+
 #include "errors/failure.h"
+#include "projectdb/comparison_keys.h"
 #include "projectdb/projectdb_fixture.h"
 
 namespace velnor::test {
@@ -183,6 +186,7 @@ TEST_F(DatabaseTest, TextComparesWithoutRegardToCaseByTheLettersOfWindows1252) {
     const int result = db::CompareIgnoringCase(c.a, c.b);
     EXPECT_EQ((result > 0) - (result < 0), c.sign);
     EXPECT_EQ(-db::CompareIgnoringCase(c.b, c.a) > 0, c.sign > 0);
+    EXPECT_EQ(db::FoldCase(c.a) == db::FoldCase(c.b), c.sign == 0);
   }
   ExecSql(Path("n.mdb"),
           "CREATE TABLE t (x TEXT); INSERT INTO t VALUES ('MFILLER.Speed'), ('other');");
@@ -192,6 +196,71 @@ TEST_F(DatabaseTest, TextComparesWithoutRegardToCaseByTheLettersOfWindows1252) {
       {db::Value("MFiller.Speed")}, "test");
   ASSERT_FALSE(found.Eof());
   EXPECT_EQ(found.Field(0), db::Value("MFILLER.Speed"));
+}
+
+TEST(Affinity, FollowsTheEnginesRulesForDeclaredTypes) {
+  const struct {
+    const char* declared;
+    db::Affinity affinity;
+  } cases[] = {{"VARCHAR(50)", db::Affinity::Text}, {"INTEGER", db::Affinity::Integer},
+               {"BIGINT", db::Affinity::Integer},   {"", db::Affinity::Blob},
+               {"BLOB", db::Affinity::Blob},        {"REAL", db::Affinity::Real},
+               {"double", db::Affinity::Real},      {"DECIMAL(10,2)", db::Affinity::Numeric},
+               {"CLOB", db::Affinity::Text},        {"FLOATING POINT", db::Affinity::Integer},
+               {"DATETIME", db::Affinity::Numeric}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.declared);
+    EXPECT_EQ(db::AffinityOf(c.declared), c.affinity);
+  }
+}
+
+// Keys must be equal exactly when the engine's "=" finds a stored value equal to a
+// compared one, for every pair of kinds and every kind of column.
+TEST_F(DatabaseTest, ComparisonKeysAgreeWithTheEnginesEquality) {
+  const std::vector<db::Value> values = {
+      db::Value(),         db::Value(5),           db::Value(5.0),
+      db::Value(5.5),      db::Value(-0.0),        db::Value(0),
+      db::Value("5"),      db::Value(" 5 "),       db::Value("5.0"),
+      db::Value("5.5"),    db::Value("abc"),       db::Value("ABC"),
+      db::Value("Füller"), db::Value("FÜLLER"),    db::Value(db::Blob{"5"}),
+      db::Value(1e300),    db::Value(std::nan(""))};
+  ExecSql(Path("k.mdb"), "CREATE TABLE k (c)");
+  db::Database database = db::Database::Open(Path("k.mdb").string());
+  for (const char* type : {"VARCHAR(50)", "INTEGER", "REAL", "NUMERIC", ""}) {
+    for (const bool ignoreCase : {true, false}) {
+      SCOPED_TRACE(std::string(type) + (ignoreCase ? " ignoring case" : ""));
+      database.Execute("DROP TABLE IF EXISTS t", "test");
+      database.Execute(std::string("CREATE TABLE t (c ") + type + ")", "test");
+      db::Statement insert(database, "INSERT INTO t VALUES (?1)", "test");
+      for (const db::Value& value : values) {
+        insert.Bind(1, value);
+        insert.Run();
+      }
+      db::ComparisonKeys keys(database, {{type, ignoreCase}});
+      db::Statement equal(database,
+                          std::string("SELECT count(*) FROM t WHERE rowid = ?1 AND c = ?2") +
+                              (ignoreCase ? std::string(" COLLATE ") + db::kNoCaseCollation : ""),
+                          "test");
+      db::Statement stored(database, "SELECT c FROM t WHERE rowid = ?1", "test");
+      for (std::size_t row = 1; row <= values.size(); ++row) {
+        stored.Bind(1, static_cast<std::int64_t>(row));
+        stored.Step();
+        const auto storedKey = keys.OfStored({stored.Column(0)});
+        stored.Reset();
+        for (const db::Value& compared : values) {
+          SCOPED_TRACE("stored " + values[row - 1].ToDisplayText() + ", compared " +
+                       compared.ToDisplayText());
+          equal.Bind(1, static_cast<std::int64_t>(row));
+          equal.Bind(2, compared);
+          equal.Step();
+          const bool engineSaysEqual = equal.Column(0).integer() == 1;
+          equal.Reset();
+          const auto comparedKey = keys.OfCompared({compared});
+          EXPECT_EQ(storedKey && comparedKey && *storedKey == *comparedKey, engineSaysEqual);
+        }
+      }
+    }
+  }
 }
 
 }  // namespace

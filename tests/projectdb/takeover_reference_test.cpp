@@ -82,14 +82,13 @@ std::string ComposedName(int system, int part, const std::string& var, const std
 // The update as the original did it, step by step, on copies of the two databases:
 // VisiWin Studio naming, machine 1 selected.
 void LiteralUpdate(const fs::path& sourcePath, const fs::path& componentPath,
-                   const std::string& machine) {
+                   const std::string& machine, const std::string& columns) {
   const Connection source = Open(sourcePath);
   const Connection component = Open(componentPath);
-  sqlite3_exec(source.get(),
-               (std::string("DROP TABLE IF EXISTS PRESET_DEFS; CREATE TABLE PRESET_DEFS (") +
-                kPresetColumns + ")")
-                   .c_str(),
-               nullptr, nullptr, nullptr);
+  sqlite3_exec(
+      source.get(),
+      ("DROP TABLE IF EXISTS PRESET_DEFS; CREATE TABLE PRESET_DEFS (" + columns + ")").c_str(),
+      nullptr, nullptr, nullptr);
   const Query templateRows = Prepare(source.get(), "SELECT * FROM Source_PRESET_DEFS");
   const Query insert = Prepare(source.get(),
                                "INSERT INTO PRESET_DEFS VALUES (?1, ?2, ?3, ?4, ?5, "
@@ -166,14 +165,16 @@ class TakeoverReferenceTest : public ProjectDbTest {
   }
 
   void WriteProject(const std::vector<std::string>& templateRows,
-                    const std::vector<std::string>& previousRows) {
+                    const std::vector<std::string>& previousRows,
+                    const std::string& columns = kPresetColumns) {
+    columns_ = columns;
     std::vector<std::string> patterns;
     for (const Pattern& p : kPatterns) {
       patterns.push_back(Lit(p.system == 0 ? "VISIWIN32" : "VISIWINSTUDIO") + ", " +
                          std::to_string(p.part) + ", " + Lit(p.text));
     }
-    WriteSource(patterns, kPresetColumns, templateRows);
-    WriteComponent(kPresetColumns, previousRows);
+    WriteSource(patterns, columns, templateRows);
+    WriteComponent(columns, previousRows);
   }
 
   // Runs the update and the literal one on copies of the same files; returns the table
@@ -185,7 +186,7 @@ class TakeoverReferenceTest : public ProjectDbTest {
     fs::copy_file(ComponentDb(), reference / "component.mdb");
 
     WorkOnMDB();
-    LiteralUpdate(reference / "source.mdb", reference / "component.mdb", MachineList[1]);
+    LiteralUpdate(reference / "source.mdb", reference / "component.mdb", MachineList[1], columns_);
 
     const Rows updated = ComponentRows();
     EXPECT_EQ(updated,
@@ -193,6 +194,9 @@ class TakeoverReferenceTest : public ProjectDbTest {
     EXPECT_FALSE(fs::exists(project.errorLog())) << ErrorLog();
     return updated;
   }
+
+ private:
+  std::string columns_;
 };
 
 std::string TemplateRow(const std::string& machineType, int part, const std::string& var,
@@ -262,6 +266,35 @@ TEST_F(TakeoverReferenceTest, EndsLikeTheLiteralUpdateOnAGeneratedTableFullOfDup
   std::size_t takenOver = 0;
   for (const auto& row : updated) takenOver += row[14] != "t:tpl";
   EXPECT_GT(takenOver, 30u);  // the comparison is worth something only when values move
+}
+
+TEST_F(TakeoverReferenceTest, EndsLikeTheLiteralUpdateWhenKeysMeetColumnsOfAnotherKind) {
+  // A numeric machine_type and a text offset: compared values are converted first.
+  const std::string columns =
+      "ID INTEGER, machine_type INTEGER, type INTEGER, part INTEGER, var_name VARCHAR(100), "
+      "category_id INTEGER, isBitArray INTEGER, offset_or_bitno VARCHAR(10), text VARCHAR(255), "
+      "page_name VARCHAR(50), abs_min REAL, abs_max REAL, min REAL, max REAL, pass VARCHAR(20)";
+  std::mt19937 random(7);
+  const std::vector<std::string> machineTypes = {"7", "'7'", "' 7 '", "'07'", "7.0", "'x'", "'X'"};
+  const std::vector<std::string> offsets = {"1", "'1'", "1.0", "'01'", "'1.0'", "'a'", "'A'"};
+  const auto pick = [&](const std::vector<std::string>& from) {
+    return from[random() % from.size()];
+  };
+  std::vector<std::string> templateRows;
+  std::vector<std::string> previousRows;
+  for (int i = 0; i < 60; ++i) {
+    templateRows.push_back("0, " + pick(machineTypes) + ", 1, 2, 'v', 1, 0, " + pick(offsets) +
+                           ", 't', 'p', 0, 0, 0, 0, 'tpl'");
+    previousRows.push_back("0, " + pick(machineTypes) + ", 1, 2, 'V', 1, 0, " + pick(offsets) +
+                           ", 't', 'p', 1, 2, 3, 4, 'p" + std::to_string(i) + "'");
+  }
+  WriteProject(templateRows, previousRows, columns);
+
+  const Rows updated = UpdateAndCompareWithLiteral();
+
+  std::size_t takenOver = 0;
+  for (const auto& row : updated) takenOver += row[14] != "t:tpl";
+  EXPECT_GT(takenOver, 5u);
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
 #include "projectdb/work_on_mdb.h"
 
-#include <sys/stat.h>
-
 #include <chrono>
 
 #include "app/machines.h"
 #include "errors/error_report.h"
 #include "platform/encoding.h"
+#include "platform/pending_messages.h"
 #include "projectdb/preset_defs.h"
 #include "projectdb/projectdb_fixture.h"
 
@@ -228,6 +227,32 @@ TEST_F(WorkOnMDBTest, MatchesNamesWithDoubleQuotesAndWindows1252LettersOfAnyCase
 
   EXPECT_EQ(ComponentRows("var_name, abs_min, pass"),
             (Rows{{"t:Füller.Say\"Hi", "r:1", "t:quoted"}, {"t:Füller.Speed", "r:5", "t:upper"}}));
+}
+
+TEST_F(WorkOnMDBTest, LetsTheWindowProcessItsMessagesWhileRowsAreCreatedAndTakenOver) {
+  // A clock that moves on by more than the throttle's interval at every reading.
+  struct SteppingClock : Clock {
+    std::chrono::steady_clock::time_point now{};
+    std::chrono::steady_clock::time_point Now() override {
+      return now += std::chrono::milliseconds(60);
+    }
+  } clock;
+  Clock* previousClock = SetClock(&clock);
+  int processed = 0;
+  SetPendingMessagesHook([&] { ++processed; });
+  WriteCfg({"ForMachine1=true"});
+  std::vector<std::string> rows(200, kTemplate[0]);
+  WriteSource(kPatterns, kPresetColumns, rows);
+  WriteComponent(kPresetColumns, std::vector<std::string>(200, kPrevious[0]));
+
+  WorkOnMDB();
+
+  SetPendingMessagesHook(nullptr);
+  SetClock(previousClock);
+  // 200 rows of 15 values are copied, created and taken over: some 6000 points at
+  // which the window may process its messages, of which every 64th asks the clock.
+  EXPECT_GE(processed, 50);
+  EXPECT_EQ(ComponentRows().size(), 200u);
 }
 
 // --- failure cases --------------------------------------------------------------------
