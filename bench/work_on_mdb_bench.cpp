@@ -44,6 +44,18 @@ constexpr const char* kColumns =
 constexpr const char* kInsert =
     "INSERT INTO %s VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)";
 
+struct Measurement {
+  double seconds = 0;
+  double cpuSeconds = 0;
+  double peakMiB = 0;
+};
+
+// Time on the processor and wall time of one piece of work.
+struct Timed {
+  double seconds = 0;
+  double cpuSeconds = 0;
+};
+
 struct Closer {
   void operator()(sqlite3* db) const { sqlite3_close(db); }
 };
@@ -120,9 +132,10 @@ double CpuSeconds() {
 }
 
 // The floor: what any update of n rows must at least do.
-double MeasureFloor(int n) {
+Timed MeasureFloor(int n) {
   const fs::path folder = FreshFolder();
   const auto start = std::chrono::steady_clock::now();
+  const double cpuBefore = CpuSeconds();
   {
     Connection db = Create(folder / "floor.mdb");
     Exec(db.get(), "BEGIN");
@@ -136,13 +149,13 @@ double MeasureFloor(int n) {
                                   (folder / "copy.mdb").string())) {
     Die("copy failed");
   }
-  const double seconds = Seconds(start);
+  const Timed timed{Seconds(start), CpuSeconds() - cpuBefore};
   fs::remove_all(folder);
-  return seconds;
+  return timed;
 }
 
 // The update of a generated project with n template rows and n previous rows.
-double MeasureUpdate(int n, bool renamed) {
+Timed MeasureUpdate(int n, bool renamed) {
   const fs::path base = FreshFolder();
   const fs::path component = base / "Widget";
   fs::create_directories(base / "Config");
@@ -184,11 +197,7 @@ double MeasureUpdate(int n, bool renamed) {
   const auto start = std::chrono::steady_clock::now();
   const double cpuBefore = CpuSeconds();
   velnor::WorkOnMDB();
-  const double seconds = Seconds(start);
-  if (std::getenv("VELNOR_BENCH_CPU") != nullptr) {
-    std::fprintf(stderr, "  update of %d rows: %.3f s, of which %.3f s on the processor\n", n,
-                 seconds, CpuSeconds() - cpuBefore);
-  }
+  const Timed timed{Seconds(start), CpuSeconds() - cpuBefore};
 
   if (velnor::AnyFailureReported()) Die("the update reported failures; see " + base.string());
   Connection result = Create(component / "Widget.mdb");
@@ -202,26 +211,22 @@ double MeasureUpdate(int n, bool renamed) {
   if (takenOver != n)
     Die("only " + std::to_string(takenOver) + " of " + std::to_string(n) + " rows taken over");
   fs::remove_all(base);
-  return seconds;
+  return timed;
 }
 
-struct Measurement {
-  double seconds = 0;
-  double peakMiB = 0;
-};
-
 // Runs work in a child process and returns its time and peak memory.
-Measurement InChild(const std::function<double()>& work) {
+Measurement InChild(const std::function<Timed()>& work) {
   int channel[2];
   if (::pipe(channel) != 0) Die("pipe");
   const pid_t child = ::fork();
   if (child < 0) Die("fork");
   if (child == 0) {
     ::close(channel[0]);
-    const double seconds = work();
+    const Timed timed = work();
     struct rusage usage {};
     ::getrusage(RUSAGE_SELF, &usage);
-    const Measurement m{seconds, static_cast<double>(usage.ru_maxrss) / 1024.0};
+    const Measurement m{timed.seconds, timed.cpuSeconds,
+                        static_cast<double>(usage.ru_maxrss) / 1024.0};
     if (::write(channel[1], &m, sizeof m) != static_cast<ssize_t>(sizeof m)) std::_Exit(4);
     std::_Exit(0);
   }
@@ -243,24 +248,29 @@ int main(int argc, char** argv) {
     sizes.clear();
     for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
   }
-  std::printf("%7s | %-24s | %-24s | %-24s | %s\n", "N", "update, names renamed",
-              "update, names current", "floor", "renamed / floor");
+  std::printf("Each: wall time / processor time / peak memory of its process.\n");
+  std::printf("%6s | %-30s | %-30s | %-30s | %s\n", "N", "update, every name converted",
+              "update, names already current", "floor", "update / floor");
   std::vector<Measurement> renamedRuns;
   for (const int n : sizes) {
     const Measurement floor = InChild([n] { return MeasureFloor(n); });
     const Measurement renamed = InChild([n] { return MeasureUpdate(n, true); });
     const Measurement current = InChild([n] { return MeasureUpdate(n, false); });
     renamedRuns.push_back(renamed);
-    std::printf(
-        "%7d | %7.3f s %8.1f MiB peak | %7.3f s %8.1f MiB peak | %7.3f s %8.1f MiB peak | %.2f\n",
-        n, renamed.seconds, renamed.peakMiB, current.seconds, current.peakMiB, floor.seconds,
-        floor.peakMiB, renamed.seconds / floor.seconds);
+    const auto print = [](const Measurement& m) {
+      std::printf("%6.3f s / %6.3f s / %5.1f MiB | ", m.seconds, m.cpuSeconds, m.peakMiB);
+    };
+    std::printf("%6d | ", n);
+    print(renamed);
+    print(current);
+    print(floor);
+    std::printf("%.1f / %.1f\n", renamed.seconds / floor.seconds, current.seconds / floor.seconds);
     std::fflush(stdout);
   }
   for (std::size_t i = 0; i < sizes.size(); ++i) {
     for (std::size_t j = 0; j < sizes.size(); ++j) {
       if (sizes[i] == 8192 && sizes[j] == 32767) {
-        std::printf("growth: update at 32767 / update at 8192 = %.2f (linear: about 4)\n",
+        std::printf("growth of the update from 8192 to 32767 rows: %.2f (linear: about 4)\n",
                     renamedRuns[j].seconds / renamedRuns[i].seconds);
       }
     }

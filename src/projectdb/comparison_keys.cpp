@@ -11,11 +11,17 @@ void AppendBytes(std::string& key, const void* bytes, std::size_t size) {
   key.append(static_cast<const char*>(bytes), size);
 }
 
-void AppendSized(std::string& key, char kind, std::string_view bytes) {
+void AppendSized(std::string& key, char kind, std::string_view bytes, bool fold) {
   key += kind;
+  // Folding keeps the byte length of every letter (a stray byte grows by one, the same
+  // in every text), so the length is the same for texts that fold alike.
   const auto size = static_cast<std::uint32_t>(bytes.size());
   AppendBytes(key, &size, sizeof size);
-  key.append(bytes);
+  if (fold) {
+    AppendFoldedCase(key, bytes);
+  } else {
+    key.append(bytes);
+  }
 }
 
 // Appends one value's part of a key; false for null, which equals nothing.
@@ -45,10 +51,10 @@ bool AppendValue(std::string& key, const Value& value, bool ignoreCase) {
       return true;
     }
     case ValueKind::Text:
-      AppendSized(key, 't', ignoreCase ? FoldCase(value.text()) : value.text());
+      AppendSized(key, 't', value.text(), ignoreCase);
       return true;
     case ValueKind::Blob:
-      AppendSized(key, 'b', value.blob().bytes);
+      AppendSized(key, 'b', value.blob().bytes, false);
       return true;
   }
   return false;
@@ -61,7 +67,7 @@ ComparisonKeys::ComparisonKeys(Database& db, std::vector<KeyColumn> columns)
   for (const KeyColumn& column : columns_) affinities_.push_back(AffinityOf(column.declaredType));
 }
 
-std::optional<std::string> ComparisonKeys::OfStored(const std::vector<Value>& values) const {
+std::optional<std::string> ComparisonKeys::OfStored(std::span<const Value> values) const {
   std::string key;
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (!AppendValue(key, values[i], columns_[i].ignoreCase)) return std::nullopt;
@@ -69,7 +75,7 @@ std::optional<std::string> ComparisonKeys::OfStored(const std::vector<Value>& va
   return key;
 }
 
-bool ComparisonKeys::NeedsConversion(const std::vector<Value>& values) const {
+bool ComparisonKeys::NeedsConversion(std::span<const Value> values) const {
   for (std::size_t i = 0; i < values.size(); ++i) {
     const ValueKind kind = values[i].kind();
     switch (affinities_[i]) {
@@ -88,7 +94,7 @@ bool ComparisonKeys::NeedsConversion(const std::vector<Value>& values) const {
   return false;
 }
 
-std::optional<std::string> ComparisonKeys::OfCompared(const std::vector<Value>& values) {
+std::optional<std::string> ComparisonKeys::OfCompared(std::span<const Value> values) {
   if (!NeedsConversion(values)) return OfStored(values);
   if (!convert_) {
     // A helper table in memory with the same declared types converts values exactly as

@@ -5,6 +5,7 @@
 // first converted as that column converts values (its affinity). Matching a whole table
 // through such keys costs one hash look-up per row instead of one query per row.
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,15 +24,15 @@ class ComparisonKeys {
 
   // The key of a row's values as read from columns of these types; nothing when one
   // of them is null.
-  std::optional<std::string> OfStored(const std::vector<Value>& values) const;
+  std::optional<std::string> OfStored(std::span<const Value> values) const;
 
   // The key of values compared with such columns ("column = value"). A value that the
   // column would convert (a number compared with a text column, a text with a numeric
   // one) is converted by the engine itself first.
-  std::optional<std::string> OfCompared(const std::vector<Value>& values);
+  std::optional<std::string> OfCompared(std::span<const Value> values);
 
  private:
-  bool NeedsConversion(const std::vector<Value>& values) const;
+  bool NeedsConversion(std::span<const Value> values) const;
 
   Database& db_;
   std::vector<KeyColumn> columns_;

@@ -139,35 +139,39 @@ int CompareIgnoringCase(std::string_view a, std::string_view b) {
   return 0;
 }
 
-std::string FoldCase(std::string_view text) {
-  std::string folded;
-  folded.reserve(text.size());
+void AppendFoldedCase(std::string& out, std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     const auto lead = static_cast<unsigned char>(text[i]);
     if (lead < 0x80) {
-      folded += static_cast<char>(UpperOf(lead));
+      out += static_cast<char>(UpperOf(lead));
       ++i;
       continue;
     }
     const char32_t cp = UpperOf(NextCharacter(text, i));
     if (cp >= kStrayByteBase) {
       // 0xFF never occurs in UTF-8, so a stray byte cannot fold into a real character.
-      folded += '\xFF';
-      folded += static_cast<char>(cp - kStrayByteBase);
+      out += '\xFF';
+      out += static_cast<char>(cp - kStrayByteBase);
     } else if (cp < 0x800) {
-      folded += static_cast<char>(0xC0 | (cp >> 6));
-      folded += static_cast<char>(0x80 | (cp & 0x3F));
+      out += static_cast<char>(0xC0 | (cp >> 6));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-      folded += static_cast<char>(0xE0 | (cp >> 12));
-      folded += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      folded += static_cast<char>(0x80 | (cp & 0x3F));
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-      folded += static_cast<char>(0xF0 | (cp >> 18));
-      folded += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      folded += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      folded += static_cast<char>(0x80 | (cp & 0x3F));
+      out += static_cast<char>(0xF0 | (cp >> 18));
+      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
     }
   }
+}
+
+std::string FoldCase(std::string_view text) {
+  std::string folded;
+  folded.reserve(text.size());
+  AppendFoldedCase(folded, text);
   return folded;
 }
 
@@ -353,10 +357,6 @@ void Database::RenameColumn(const std::string& table, const std::string& from,
 void Database::Execute(const std::string& sql, const std::string& doing) {
   Statement statement(*this, sql, doing);
   statement.Run();
-}
-
-std::int64_t Database::Changes() {
-  return sqlite3_changes64(connection_.get());
 }
 
 // --- Statement --------------------------------------------------------------------

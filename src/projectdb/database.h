@@ -36,6 +36,7 @@ int CompareIgnoringCase(std::string_view a, std::string_view b);
 // The text with every letter in upper case by the same rules: two texts compare equal
 // under kNoCaseCollation exactly when their folded forms are equal byte for byte.
 std::string FoldCase(std::string_view text);
+void AppendFoldedCase(std::string& out, std::string_view text);
 
 // How a column converts the values stored in it or compared with it, by the engine's
 // rules for its declared type ("VARCHAR(50)" is Text, "INTEGER" Integer, "" Blob).
@@ -133,9 +134,6 @@ class Database {
 
   // Runs SQL that returns no rows. doing says what for the failure's description.
   void Execute(const std::string& sql, const std::string& doing);
-
-  // Rows changed by the latest INSERT, UPDATE or DELETE.
-  std::int64_t Changes();
 
   // "opening table X of <path>"-style descriptions: what + " of " + path.
   std::string Describe(const std::string& what) const;

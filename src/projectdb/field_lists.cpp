@@ -1,6 +1,5 @@
 #include "projectdb/field_lists.h"
 
-#include <algorithm>
 #include <unordered_map>
 
 #include "app/locations.h"
@@ -35,10 +34,6 @@ const db::Column* FindColumn(const std::vector<db::Column>& columns, std::string
   }
   return nullptr;
 }
-
-}  // namespace
-
-namespace {
 
 // The byte position of needle in text, found without regard to case. A needle that
 // starts with a character without case (the placeholders start with "#") is looked for
@@ -82,6 +77,15 @@ std::string ReplaceSearchItem(const std::string& text, const std::string& placeh
 // which the conversion query would find them. The conversions change the names in
 // memory, in the order they are asked for; Finish writes the rows whose name changed.
 struct NameConversion::Session {
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+  struct Entry {
+    std::int64_t row = 0;
+    db::Value stored;
+    std::optional<std::string> renamed;
+    std::size_t next = kNone;  // the next entry of the same name
+  };
+
   explicit Session(const std::string& path) : database(db::Database::Open(path)) {
     const std::vector<db::Column> columns = database.Columns(kPresetDefs);
     // The query itself says best what is missing (a table or a column).
@@ -90,58 +94,71 @@ struct NameConversion::Session {
     const db::Column* varName = FindColumn(columns, "var_name");
     keys.emplace(database, std::vector<db::KeyColumn>{
                                {varName != nullptr ? varName->declaredType : "", true}});
-    db::Statement rows(database, "SELECT _rowid_, Var_Name FROM main.PRESET_DEFS",
+    db::Statement rows(database, "SELECT _rowid_, Var_Name FROM main.PRESET_DEFS ORDER BY _rowid_",
                        database.Describe("reading the names of table PRESET_DEFS"));
     while (rows.Step()) {
-      const std::int64_t row = rows.Column(0).integer();
-      db::Value name = rows.Column(1);
-      if (const auto key = keys->OfStored({name})) byName[*key].push_back(row);
-      stored.emplace(row, std::move(name));
+      Entry& entry = entries.emplace_back();
+      entry.row = rows.Column(0).integer();
+      entry.stored = rows.Column(1);
+      if (const auto key = keys->OfStored({&entry.stored, 1})) Link(*key, entries.size() - 1);
+    }
+  }
+
+  void Link(const std::string& key, std::size_t entry) {
+    const auto [first, inserted] = firstByName.try_emplace(key, entry);
+    if (inserted) {
+      entries[entry].next = kNone;
+    } else {
+      entries[entry].next = first->second;
+      first->second = entry;
     }
   }
 
   void Convert(const std::string& searched, const std::string& replacement) {
-    const auto searchedKey = keys->OfCompared({db::Value(searched)});
+    const db::Value searchedValue(searched);
+    const auto searchedKey = keys->OfCompared({&searchedValue, 1});
     if (!searchedKey) return;
-    const auto found = byName.find(*searchedKey);
-    if (found == byName.end() || found->second.empty()) return;
-    std::vector<std::int64_t> rows = std::move(found->second);
-    byName.erase(found);
-    for (const std::int64_t row : rows) renamed[row] = replacement;
+    const auto found = firstByName.find(*searchedKey);
+    if (found == firstByName.end()) return;
+    std::size_t entry = found->second;
+    firstByName.erase(found);
     // The rows now carry the new name as the column stores it.
-    if (const auto newKey = keys->OfCompared({db::Value(replacement)})) {
-      std::vector<std::int64_t>& bucket = byName[*newKey];
-      bucket.insert(bucket.end(), rows.begin(), rows.end());
+    const db::Value replacementValue(replacement);
+    const auto newKey = keys->OfCompared({&replacementValue, 1});
+    while (entry != kNone) {
+      const std::size_t next = entries[entry].next;
+      entries[entry].renamed = replacement;
+      if (newKey) Link(*newKey, entry);
+      entry = next;
     }
   }
 
   void Finish() {
     const std::string doing = database.Describe("converting the names of table PRESET_DEFS");
-    std::vector<std::pair<std::int64_t, const std::string*>> changes;
-    for (const auto& [row, name] : renamed) {
+    std::optional<db::Transaction> transaction;
+    std::optional<db::Statement> update;
+    for (const Entry& entry : entries) {
       // A row that already holds exactly the new name is left as it is, so that the
       // file stays untouched when nothing needs converting.
-      const db::Value& before = stored.at(row);
-      if (!(before.IsText() && before.text() == name)) changes.emplace_back(row, &name);
+      if (!entry.renamed || (entry.stored.IsText() && entry.stored.text() == *entry.renamed)) {
+        continue;
+      }
+      if (!transaction) {
+        transaction.emplace(database, "the name conversion in table PRESET_DEFS");
+        update.emplace(database, "UPDATE main.PRESET_DEFS SET Var_Name = ?1 WHERE _rowid_ = ?2",
+                       doing);
+      }
+      update->Bind(1, *entry.renamed);
+      update->Bind(2, entry.row);
+      update->Run();
     }
-    if (changes.empty()) return;
-    std::sort(changes.begin(), changes.end());
-    db::Transaction transaction(database, "the name conversion in table PRESET_DEFS");
-    db::Statement update(database, "UPDATE main.PRESET_DEFS SET Var_Name = ?1 WHERE _rowid_ = ?2",
-                         doing);
-    for (const auto& [row, name] : changes) {
-      update.Bind(1, *name);
-      update.Bind(2, row);
-      update.Run();
-    }
-    transaction.Commit();
+    if (transaction) transaction->Commit();
   }
 
   db::Database database;
   std::optional<db::ComparisonKeys> keys;
-  std::unordered_map<std::string, std::vector<std::int64_t>> byName;
-  std::unordered_map<std::int64_t, db::Value> stored;
-  std::unordered_map<std::int64_t, std::string> renamed;
+  std::vector<Entry> entries;
+  std::unordered_map<std::string, std::size_t> firstByName;
 };
 
 NameConversion::NameConversion() = default;

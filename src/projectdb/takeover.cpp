@@ -32,9 +32,7 @@ constexpr const char* kDatabaseError = "Database-Error - Contact Administrator!"
 
 struct PreviousRows {
   struct Row {
-    db::Value machineType;
-    db::Value varName;
-    db::Value offset;
+    std::array<db::Value, 3> key;  // machine_type, var_name, offset_or_bitno
     std::array<db::Value, kTakenOver.size()> values;
   };
   std::vector<Row> rows;
@@ -129,9 +127,9 @@ PreviousRows ReadPreviousRows(Procedure& proc, db::RecordSet& records) {
     while (!records.Eof()) {
       LetWindowProcessMessages();
       PreviousRows::Row& row = previous.rows.emplace_back();
-      if (machineType) row.machineType = records.Field(*machineType);
-      if (varName) row.varName = records.Field(*varName);
-      if (offset) row.offset = records.Field(*offset);
+      if (machineType) row.key[0] = records.Field(*machineType);
+      if (varName) row.key[1] = records.Field(*varName);
+      if (offset) row.key[2] = records.Field(*offset);
       for (std::size_t k = 0; k < kTakenOver.size(); ++k) {
         if (values[k]) row.values[k] = records.Field(*values[k]);
       }
@@ -178,14 +176,15 @@ void WriteTakenOverValues(db::Database& target, const std::vector<db::Column>& t
       "ORDER BY _rowid_",
       doing);
   while (rows.Step()) {
-    if (const auto key = keys.OfStored({rows.Column(1), rows.Column(2), rows.Column(3)})) {
+    const std::array<db::Value, 3> stored = {rows.Column(1), rows.Column(2), rows.Column(3)};
+    if (const auto key = keys.OfStored(stored)) {
       firstRowByKey.emplace(*key, rows.Column(0).integer());  // keeps the first
     }
   }
 
   std::map<std::int64_t, const PreviousRows::Row*> valuesByRow;
   for (const PreviousRows::Row& row : previous.rows) {
-    const auto key = keys.OfCompared({row.machineType, row.varName, row.offset});
+    const auto key = keys.OfCompared(row.key);
     if (!key) continue;
     const auto found = firstRowByKey.find(*key);
     if (found != firstRowByKey.end()) valuesByRow[found->second] = &row;

@@ -245,7 +245,7 @@ TEST_F(DatabaseTest, ComparisonKeysAgreeWithTheEnginesEquality) {
       for (std::size_t row = 1; row <= values.size(); ++row) {
         stored.Bind(1, static_cast<std::int64_t>(row));
         stored.Step();
-        const auto storedKey = keys.OfStored({stored.Column(0)});
+        const auto storedKey = keys.OfStored(std::vector<db::Value>{stored.Column(0)});
         stored.Reset();
         for (const db::Value& compared : values) {
           SCOPED_TRACE("stored " + values[row - 1].ToDisplayText() + ", compared " +
@@ -255,7 +255,7 @@ TEST_F(DatabaseTest, ComparisonKeysAgreeWithTheEnginesEquality) {
           equal.Step();
           const bool engineSaysEqual = equal.Column(0).integer() == 1;
           equal.Reset();
-          const auto comparedKey = keys.OfCompared({compared});
+          const auto comparedKey = keys.OfCompared(std::vector<db::Value>{compared});
           EXPECT_EQ(storedKey && comparedKey && *storedKey == *comparedKey, engineSaysEqual);
         }
       }
