@@ -47,9 +47,9 @@ void ReadPatternRow(const db::RecordSet& records) {
     if (system.IsNull() || UpperCase(system.ToDisplayText()) != kSystems[slot]) continue;
     const int part = PartNumberOf(records.Field("Part"), "reading Source_DEFS");
     const db::Value pattern = records.Field("Var_Name");
-    if (pattern.IsNull() || pattern.kind() == db::ValueKind::Blob) {
-      Raise(failure_number::kTypeMismatch, "Invalid use of Null: the pattern is empty");
-    }
+    if (pattern.IsNull()) Raise(failure_number::kTypeMismatch, "Invalid use of Null");
+    if (pattern.kind() == db::ValueKind::Blob)
+      Raise(failure_number::kTypeMismatch, "Type mismatch");
     VarNamePatterns[slot][part] = pattern.ToDisplayText();
   }
 }
