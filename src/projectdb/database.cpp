@@ -1,11 +1,10 @@
 #include "projectdb/database.h"
 
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
+#include <filesystem>
 #include <utility>
 
 #include "errors/failure.h"
@@ -251,15 +250,16 @@ Database::~Database() = default;
 Database Database::Open(const std::string& path) {
   const std::string resolved = ResolvePath(path);
   const std::string doing = "opening database " + resolved;
-  struct stat info {};
-  if (::stat(resolved.c_str(), &info) != 0) {
+  if (!FileExists(resolved)) {
+    if (FolderExists(resolved)) Throw(failure_number::kNotADatabase, doing, "not a file");
     Throw(failure_number::kDatabaseFileNotFound, doing, "file not found");
   }
-  if (!S_ISREG(info.st_mode)) Throw(failure_number::kNotADatabase, doing, "not a file");
   // SQLite would take an empty file for an empty database and turn it into one on the
   // first write; an empty ".mdb" is a damaged file, not a new database.
-  if (info.st_size == 0)
+  std::error_code error;
+  if (std::filesystem::file_size(resolved, error) == 0 && !error) {
     Throw(failure_number::kNotADatabase, doing, "file is empty, not a database");
+  }
 
   sqlite3* raw = nullptr;
   // A connection is used by one thread only, so it needs no locks of its own.
