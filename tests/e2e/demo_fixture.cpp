@@ -1,0 +1,223 @@
+#include "demo_fixture.h"
+
+#include <sqlite3.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace velnor::e2e {
+
+fs::path ToolExecutable() {
+  return VELNOR_CONFIG_EXE;
+}
+fs::path MakeDemoExecutable() {
+  return VELNOR_MAKE_DEMO_EXE;
+}
+std::string ProjectVersion() {
+  return VELNOR_PROJECT_VERSION;
+}
+
+bool SameValue(const Value& a, const Value& b) {
+  const auto number = [](const Value& v) -> std::optional<double> {
+    if (const auto* i = std::get_if<std::int64_t>(&v)) return static_cast<double>(*i);
+    if (const auto* d = std::get_if<double>(&v)) return *d;
+    return std::nullopt;
+  };
+  if (number(a) && number(b)) return *number(a) == *number(b);
+  return a == b;
+}
+
+std::string Show(const Value& value) {
+  if (std::holds_alternative<std::monostate>(value)) return "NULL";
+  if (const auto* i = std::get_if<std::int64_t>(&value)) return std::to_string(*i);
+  if (const auto* d = std::get_if<double>(&value)) {
+    std::ostringstream text;
+    text << *d;
+    return text.str();
+  }
+  return "\"" + std::get<std::string>(value) + "\"";
+}
+
+std::size_t Table::Column(const std::string& name) const {
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (columns[i] == name) return i;
+  }
+  ADD_FAILURE() << "no column " << name;
+  return 0;
+}
+
+Table ReadTable(const fs::path& database, const std::string& table) {
+  Table result;
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    ADD_FAILURE() << database << ": " << (db ? sqlite3_errmsg(db) : "cannot open");
+    sqlite3_close(db);
+    return result;
+  }
+  sqlite3_stmt* statement = nullptr;
+  const std::string sql = "SELECT * FROM \"" + table + "\" ORDER BY rowid";
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+    ADD_FAILURE() << database << ": " << sqlite3_errmsg(db);
+    sqlite3_close(db);
+    return result;
+  }
+  const int count = sqlite3_column_count(statement);
+  for (int c = 0; c < count; ++c) result.columns.emplace_back(sqlite3_column_name(statement, c));
+  int rc = SQLITE_OK;
+  while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    std::vector<Value> row;
+    for (int c = 0; c < count; ++c) {
+      switch (sqlite3_column_type(statement, c)) {
+        case SQLITE_INTEGER:
+          row.emplace_back(static_cast<std::int64_t>(sqlite3_column_int64(statement, c)));
+          break;
+        case SQLITE_FLOAT:
+          row.emplace_back(sqlite3_column_double(statement, c));
+          break;
+        case SQLITE_NULL:
+          row.emplace_back(std::monostate{});
+          break;
+        default:
+          row.emplace_back(
+              std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, c)),
+                          static_cast<std::size_t>(sqlite3_column_bytes(statement, c))));
+      }
+    }
+    result.rows.push_back(std::move(row));
+  }
+  if (rc != SQLITE_DONE) ADD_FAILURE() << database << ": " << sqlite3_errmsg(db);
+  sqlite3_finalize(statement);
+  sqlite3_close(db);
+  return result;
+}
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+namespace {
+
+std::string Trim(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// Windows-1252 to UTF-8 for the bytes the demo uses (Latin-1 range); others become "?".
+std::string Decode(const std::string& bytes) {
+  std::string out;
+  for (char ch : bytes) {
+    const auto byte = static_cast<unsigned char>(ch);
+    if (byte < 0x80) {
+      out.push_back(ch);
+    } else if (byte < 0xA0) {
+      out.push_back('?');
+    } else {
+      out.push_back(static_cast<char>(0xC0 | (byte >> 6)));
+      out.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+IniFile::IniFile(const fs::path& path) {
+  std::istringstream lines(Decode(ReadBytes(path)));
+  std::string section;
+  std::string line;
+  while (std::getline(lines, line)) {
+    line = Trim(line);
+    if (line.empty()) continue;
+    if (line.front() == '[') {
+      section = Trim(line.substr(1, line.rfind(']') - 1));
+    } else if (const auto equals = line.find('='); equals != std::string::npos) {
+      entries_.push_back({section, Trim(line.substr(0, equals)), Trim(line.substr(equals + 1))});
+    }
+  }
+}
+
+std::optional<std::string> IniFile::Get(const std::string& section, const std::string& key) const {
+  for (const Entry& e : entries_) {
+    if (Lower(e.section) == Lower(section) && Lower(e.key) == Lower(key)) return e.value;
+  }
+  return std::nullopt;
+}
+
+std::vector<std::string> IniFile::Keys(const std::string& section) const {
+  std::vector<std::string> keys;
+  for (const Entry& e : entries_) {
+    if (Lower(e.section) == Lower(section)) keys.push_back(e.key);
+  }
+  return keys;
+}
+
+std::int64_t LeadingNumber(const std::string& text) {
+  std::int64_t value = 0;
+  std::size_t i = text.find_first_not_of(' ');
+  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+    value = value * 10 + (text[i] - '0');
+  }
+  return value;
+}
+
+std::string ReplaceFirst(const std::string& text, const std::string& placeholder,
+                         const std::string& replacement) {
+  const std::string lower = Lower(text);
+  const auto at = lower.find(Lower(placeholder));
+  if (at == std::string::npos) return text;
+  return text.substr(0, at) + replacement + text.substr(at + placeholder.size());
+}
+
+DemoProject::DemoProject(const std::vector<std::string>& generatorOptions) {
+  std::string pattern = (fs::temp_directory_path() / "velnor-e2e-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) {
+    ADD_FAILURE() << "cannot create a temporary folder";
+    return;
+  }
+  root_ = pattern;
+  base_ = root_ / "project";
+  scratch_ = root_ / "scratch";
+  fs::create_directories(scratch_);
+  std::vector<std::string> args = {base_.string(), ToolExecutable().string()};
+  args.insert(args.end(), generatorOptions.begin(), generatorOptions.end());
+  const RunResult made = RunProgram(MakeDemoExecutable(), args, RunOptions{});
+  ok_ = made.exitStatus == 0;
+  if (!ok_) ADD_FAILURE() << "velnor_make_demo failed: " << made.Describe();
+}
+
+DemoProject::~DemoProject() {
+  if (root_.empty()) return;
+  if (::testing::Test::HasFailure()) {
+    std::cout << "The project of this failed test is kept in " << root_ << "\n";
+  } else {
+    std::error_code ignored;  // a folder that cannot be removed only costs disk space
+    fs::remove_all(root_, ignored);
+  }
+}
+
+RunResult DemoProject::RunTool(const std::vector<std::string>& args) const {
+  RunOptions options;
+  options.workingFolder = scratch_;
+  options.firstEntries = {{kFirstEntryName, kFirstEntryValue}};
+  options.unset = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+  options.set = {{"QUARN_SERVICEPACK_LOG", servicePackLog().string()}};
+  return RunProgram(tool(), args, options);
+}
+
+}  // namespace velnor::e2e

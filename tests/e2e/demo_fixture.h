@@ -1,0 +1,99 @@
+#pragma once
+// A generated demo project with the real tool copied into it, and plain readers for
+// what the tool writes (SQLite through its C API, INI files as bytes), so that the
+// checks do not depend on the code under test.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "run_process.h"
+
+namespace velnor::e2e {
+namespace fs = std::filesystem;
+
+// The built tool and generator; their paths are compiled in.
+fs::path ToolExecutable();
+fs::path MakeDemoExecutable();
+std::string ProjectVersion();
+
+using Value = std::variant<std::monostate, std::int64_t, double, std::string>;
+bool SameValue(const Value& a, const Value& b);
+std::string Show(const Value& value);
+
+struct Table {
+  std::vector<std::string> columns;
+  std::vector<std::vector<Value>> rows;
+  std::size_t Column(const std::string& name) const;  // position; fails the test if missing
+};
+
+// Every row of a table in stored order; fails the test (and returns nothing) when the
+// file or the table cannot be read.
+Table ReadTable(const fs::path& database, const std::string& table);
+
+std::string ReadBytes(const fs::path& path);
+void WriteBytes(const fs::path& path, const std::string& bytes);
+
+// An INI file's sections and keys, decoded from Windows-1252; names ignore case.
+class IniFile {
+ public:
+  explicit IniFile(const fs::path& path);
+  std::optional<std::string> Get(const std::string& section, const std::string& key) const;
+  std::vector<std::string> Keys(const std::string& section) const;
+
+ private:
+  struct Entry {
+    std::string section, key, value;
+  };
+  std::vector<Entry> entries_;
+};
+
+// The text's leading decimal number as the tool reads a stored choice.
+std::int64_t LeadingNumber(const std::string& text);
+// Replaces the first occurrence of placeholder, found without regard to case.
+std::string ReplaceFirst(const std::string& text, const std::string& placeholder,
+                         const std::string& replacement);
+
+// A demo project in a fresh temporary folder; kept (and named in the output) when the
+// test failed, removed otherwise.
+class DemoProject {
+ public:
+  explicit DemoProject(const std::vector<std::string>& generatorOptions = {});
+  ~DemoProject();
+  DemoProject(const DemoProject&) = delete;
+  DemoProject& operator=(const DemoProject&) = delete;
+
+  bool ok() const { return ok_; }
+  const fs::path& base() const { return base_; }
+  const fs::path& scratch() const { return scratch_; }  // beside the project, for copies
+  fs::path tool() const { return base_ / "Config" / "Widget_Config"; }
+  fs::path programIni() const { return base_ / "parameter" / "Program.ini"; }
+  fs::path cfg() const { return base_ / "Widget" / "Widget.cfg"; }
+  fs::path componentDb() const { return base_ / "Widget" / "Widget.mdb"; }
+  fs::path sourceDb() const { return base_ / "Widget" / "Widget_Source.mdb"; }
+  fs::path machineCopy() const { return base_ / "SaveRestore" / "Widget" / "Widget.mdb"; }
+  fs::path languageFile() const { return base_ / "Config" / "Widget_Config.ini"; }
+  fs::path errorLog() const { return base_ / "ZORcfglog.txt"; }
+  fs::path servicePackLog() const { return scratch_ / "servicepack.log"; }
+
+  // The environment entry the tool sees first, whose value goes into the ".cfg" stamp.
+  static constexpr const char* kFirstEntryName = "VELNOR_E2E_STAMP";
+  static constexpr const char* kFirstEntryValue = "ab-c_d";
+
+  // Runs the tool as a parent program would run it unattended: no display, the
+  // service-pack log in the scratch folder, a working folder elsewhere.
+  RunResult RunTool(const std::vector<std::string>& args) const;
+  RunResult RunSilent() const { return RunTool({"/EXTERNAL=SILENT"}); }
+
+ private:
+  fs::path root_;
+  fs::path base_;
+  fs::path scratch_;
+  bool ok_ = false;
+};
+
+}  // namespace velnor::e2e

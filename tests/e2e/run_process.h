@@ -1,0 +1,36 @@
+#pragma once
+// Runs a program as a parent program would: its own environment, its own working
+// folder, output captured, and a time limit so that a run stuck on a dialog fails the
+// test instead of hanging it.
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velnor::e2e {
+
+struct RunResult {
+  int exitStatus = -1;    // the status passed to exit, or 128 + signal
+  bool timedOut = false;  // killed after the time limit
+  std::string out;        // standard output
+  std::string err;        // standard error
+  std::chrono::milliseconds took{0};
+  std::string Describe() const;  // status and output, for failure messages
+};
+
+struct RunOptions {
+  std::filesystem::path workingFolder = "/";
+  // Entries put first into the environment, in this order (the tool reads the first one).
+  std::vector<std::pair<std::string, std::string>> firstEntries;
+  // Variables to set (after the inherited ones are copied) and to remove.
+  std::map<std::string, std::string> set;
+  std::vector<std::string> unset;
+  std::chrono::seconds timeLimit{120};
+};
+
+RunResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                     const RunOptions& options);
+
+}  // namespace velnor::e2e
