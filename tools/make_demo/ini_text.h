@@ -10,10 +10,6 @@
 
 namespace velnor::demo {
 
-// Characters that Windows-1252 cannot hold become "?".
-std::string Utf8ToCp1252(std::string_view utf8);
-std::string Cp1252ToUtf8(std::string_view cp1252);
-
 struct IniSection {
   std::string name;
   std::vector<std::pair<std::string, std::string>> entries;  // key, value (UTF-8)

@@ -12,6 +12,7 @@
 #include "demo_db.h"
 #include "demo_project.h"
 #include "ini_text.h"
+#include "platform/encoding.h"
 
 namespace velnor::demo {
 namespace fs = std::filesystem;
