@@ -40,6 +40,11 @@ std::string Show(const Value& value) {
   return "\"" + std::get<std::string>(value) + "\"";
 }
 
+std::string Text(const Value& value) {
+  if (const auto* s = std::get_if<std::string>(&value)) return *s;
+  return Show(value);
+}
+
 std::size_t Table::Column(const std::string& name) const {
   for (std::size_t i = 0; i < columns.size(); ++i) {
     if (columns[i] == name) return i;
@@ -167,6 +172,27 @@ std::vector<std::string> IniFile::Keys(const std::string& section) const {
   return keys;
 }
 
+FileState StateOf(const fs::path& path) {
+  FileState state{ReadBytes(path), {}};
+  struct stat info {};
+  if (stat(path.c_str(), &info) == 0) state.written = info.st_mtim;
+  return state;
+}
+
+std::map<fs::path, FileState> FilesBelow(const fs::path& folder) {
+  std::map<fs::path, FileState> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file())
+      files[entry.path().lexically_relative(folder)] = StateOf(entry.path());
+  }
+  return files;
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
 std::int64_t LeadingNumber(const std::string& text) {
   std::int64_t value = 0;
   std::size_t i = text.find_first_not_of(' ');
@@ -184,7 +210,8 @@ std::string ReplaceFirst(const std::string& text, const std::string& placeholder
   return text.substr(0, at) + replacement + text.substr(at + placeholder.size());
 }
 
-DemoProject::DemoProject(const std::vector<std::string>& generatorOptions) {
+DemoProject::DemoProject(const std::vector<std::string>& generatorOptions,
+                         const fs::path& executable) {
   std::string pattern = (fs::temp_directory_path() / "velnor-e2e-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) {
     ADD_FAILURE() << "cannot create a temporary folder";
@@ -194,7 +221,7 @@ DemoProject::DemoProject(const std::vector<std::string>& generatorOptions) {
   base_ = root_ / "project";
   scratch_ = root_ / "scratch";
   fs::create_directories(scratch_);
-  std::vector<std::string> args = {base_.string(), ToolExecutable().string()};
+  std::vector<std::string> args = {base_.string(), executable.string()};
   args.insert(args.end(), generatorOptions.begin(), generatorOptions.end());
   const RunResult made = RunProgram(MakeDemoExecutable(), args, RunOptions{});
   ok_ = made.exitStatus == 0;
@@ -211,13 +238,17 @@ DemoProject::~DemoProject() {
   }
 }
 
-RunResult DemoProject::RunTool(const std::vector<std::string>& args) const {
+RunOptions DemoProject::Unattended() const {
   RunOptions options;
   options.workingFolder = scratch_;
   options.firstEntries = {{kFirstEntryName, kFirstEntryValue}};
   options.unset = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
   options.set = {{"QUARN_SERVICEPACK_LOG", servicePackLog().string()}};
-  return RunProgram(tool(), args, options);
+  return options;
+}
+
+RunResult DemoProject::RunTool(const std::vector<std::string>& args) const {
+  return RunProgram(tool(), args, Unattended());
 }
 
 }  // namespace velnor::e2e

@@ -3,9 +3,11 @@
 // what the tool writes (SQLite through its C API, INI files as bytes), so that the
 // checks do not depend on the code under test.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <variant>
@@ -24,6 +26,7 @@ std::string ProjectVersion();
 using Value = std::variant<std::monostate, std::int64_t, double, std::string>;
 bool SameValue(const Value& a, const Value& b);
 std::string Show(const Value& value);
+std::string Text(const Value& value);  // a text as it is, anything else as Show gives it
 
 struct Table {
   std::vector<std::string> columns;
@@ -52,6 +55,20 @@ class IniFile {
   std::vector<Entry> entries_;
 };
 
+// A file's bytes and last-write time: a file written with the same bytes differs.
+struct FileState {
+  std::string bytes;
+  timespec written{};
+  bool operator==(const FileState& o) const {
+    return bytes == o.bytes && written.tv_sec == o.written.tv_sec &&
+           written.tv_nsec == o.written.tv_nsec;
+  }
+};
+FileState StateOf(const fs::path& path);
+// Every file below folder, by its path relative to folder.
+std::map<fs::path, FileState> FilesBelow(const fs::path& folder);
+
+std::string Upper(std::string text);
 // The text's leading decimal number as the tool reads a stored choice.
 std::int64_t LeadingNumber(const std::string& text);
 // Replaces the first occurrence of placeholder, found without regard to case.
@@ -62,7 +79,9 @@ std::string ReplaceFirst(const std::string& text, const std::string& placeholder
 // test failed, removed otherwise.
 class DemoProject {
  public:
-  explicit DemoProject(const std::vector<std::string>& generatorOptions = {});
+  // The tool copied into the project is the built program unless another is named.
+  explicit DemoProject(const std::vector<std::string>& generatorOptions = {},
+                       const fs::path& executable = ToolExecutable());
   ~DemoProject();
   DemoProject(const DemoProject&) = delete;
   DemoProject& operator=(const DemoProject&) = delete;
@@ -72,6 +91,8 @@ class DemoProject {
   const fs::path& scratch() const { return scratch_; }  // beside the project, for copies
   fs::path tool() const { return base_ / "Config" / "Widget_Config"; }
   fs::path programIni() const { return base_ / "parameter" / "Program.ini"; }
+  fs::path configIni() const { return base_ / "parameter" / "zorconfiguration.ini"; }
+  fs::path savedProgramIni() const { return base_ / "SaveRestore" / "parameter" / "program.ini"; }
   fs::path cfg() const { return base_ / "Widget" / "Widget.cfg"; }
   fs::path componentDb() const { return base_ / "Widget" / "Widget.mdb"; }
   fs::path sourceDb() const { return base_ / "Widget" / "Widget_Source.mdb"; }
@@ -84,8 +105,9 @@ class DemoProject {
   static constexpr const char* kFirstEntryName = "VELNOR_E2E_STAMP";
   static constexpr const char* kFirstEntryValue = "ab-c_d";
 
-  // Runs the tool as a parent program would run it unattended: no display, the
-  // service-pack log in the scratch folder, a working folder elsewhere.
+  // How a parent program runs the tool unattended: no display, the service-pack log in
+  // the scratch folder, a working folder elsewhere.
+  RunOptions Unattended() const;
   RunResult RunTool(const std::vector<std::string>& args) const;
   RunResult RunSilent() const { return RunTool({"/EXTERNAL=SILENT"}); }
 
