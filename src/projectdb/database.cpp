@@ -139,7 +139,18 @@ int CompareIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 void AppendFoldedCase(std::string& out, std::string_view text) {
-  for (std::size_t i = 0; i < text.size();) {
+  // Names are mostly ASCII: fold the leading ASCII run in place, then go character by
+  // character from the first byte that is not.
+  std::size_t ascii = 0;
+  while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+  const std::size_t start = out.size();
+  out.resize(start + ascii);
+  char* folded = out.data() + start;
+  for (std::size_t i = 0; i < ascii; ++i) {
+    const char c = text[i];
+    folded[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c;
+  }
+  for (std::size_t i = ascii; i < text.size();) {
     const auto lead = static_cast<unsigned char>(text[i]);
     if (lead < 0x80) {
       out += static_cast<char>(UpperOf(lead));
@@ -357,6 +368,119 @@ void Database::RenameColumn(const std::string& table, const std::string& from,
 void Database::Execute(const std::string& sql, const std::string& doing) {
   Statement statement(*this, sql, doing);
   statement.Run();
+}
+
+namespace {
+
+// The rows and values of one UpdateRows call, as the statement's functions see them.
+struct RowValues {
+  std::span<const std::int64_t> rowIds;
+  std::span<const Value* const> values;
+  std::size_t columnCount = 0;
+  std::size_t next = 0;  // where the ascending scan is expected to ask next
+
+  // The position of the row, or rowIds.size() when it is not listed. The engine walks
+  // the table in rowid order, so the expected position almost always answers at once.
+  std::size_t Find(std::int64_t rowId) {
+    if (next < rowIds.size() && rowIds[next] == rowId) return next++;
+    const auto found = std::lower_bound(rowIds.begin(), rowIds.end(), rowId);
+    if (found == rowIds.end() || *found != rowId) return rowIds.size();
+    next = static_cast<std::size_t>(found - rowIds.begin()) + 1;
+    return next - 1;
+  }
+  std::size_t Position(std::int64_t rowId) const {
+    const auto found = std::lower_bound(rowIds.begin(), rowIds.end(), rowId);
+    if (found == rowIds.end() || *found != rowId) return rowIds.size();
+    return static_cast<std::size_t>(found - rowIds.begin());
+  }
+};
+
+constexpr const char* kListedFunction = "velnor_row_listed";
+constexpr const char* kValueFunction = "velnor_row_value";
+
+void RowListed(sqlite3_context* context, int, sqlite3_value** arguments) {
+  auto* rows = static_cast<RowValues*>(sqlite3_user_data(context));
+  const std::size_t position = rows->Find(sqlite3_value_int64(arguments[0]));
+  sqlite3_result_int(context, position < rows->rowIds.size() ? 1 : 0);
+}
+
+void RowValue(sqlite3_context* context, int, sqlite3_value** arguments) {
+  auto* rows = static_cast<RowValues*>(sqlite3_user_data(context));
+  const std::size_t position = rows->Position(sqlite3_value_int64(arguments[0]));
+  const auto column = static_cast<std::size_t>(sqlite3_value_int64(arguments[1]));
+  if (position >= rows->rowIds.size() || column >= rows->columnCount) {
+    sqlite3_result_error(context, "no value for this row", -1);
+    return;
+  }
+  const Value& value = *rows->values[position * rows->columnCount + column];
+  // The values outlive the statement, so the engine need not copy them here; it copies
+  // them into the row it writes.
+  switch (value.kind()) {
+    case ValueKind::Null:
+      sqlite3_result_null(context);
+      break;
+    case ValueKind::Integer:
+      sqlite3_result_int64(context, value.integer());
+      break;
+    case ValueKind::Real:
+      sqlite3_result_double(context, value.real());
+      break;
+    case ValueKind::Text:
+      sqlite3_result_text64(context, value.text().data(), value.text().size(), SQLITE_STATIC,
+                            SQLITE_UTF8);
+      break;
+    case ValueKind::Blob:
+      sqlite3_result_blob64(context, value.blob().bytes.data(), value.blob().bytes.size(),
+                            SQLITE_STATIC);
+      break;
+  }
+}
+
+// Registers the two functions for the length of one statement.
+class RowFunctions {
+ public:
+  RowFunctions(sqlite3* connection, RowValues& rows) : connection_(connection) {
+    ok_ =
+        sqlite3_create_function_v2(connection, kListedFunction, 1, SQLITE_UTF8 | SQLITE_DIRECTONLY,
+                                   &rows, RowListed, nullptr, nullptr, nullptr) == SQLITE_OK &&
+        sqlite3_create_function_v2(connection, kValueFunction, 2, SQLITE_UTF8 | SQLITE_DIRECTONLY,
+                                   &rows, RowValue, nullptr, nullptr, nullptr) == SQLITE_OK;
+  }
+  ~RowFunctions() {
+    sqlite3_create_function_v2(connection_, kListedFunction, 1, SQLITE_UTF8, nullptr, nullptr,
+                               nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(connection_, kValueFunction, 2, SQLITE_UTF8, nullptr, nullptr,
+                               nullptr, nullptr, nullptr);
+  }
+  RowFunctions(const RowFunctions&) = delete;
+  RowFunctions& operator=(const RowFunctions&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  sqlite3* connection_;
+  bool ok_ = false;
+};
+
+}  // namespace
+
+void Database::UpdateRows(const std::string& table, const std::vector<std::string>& columns,
+                          std::span<const std::int64_t> rowIds,
+                          std::span<const Value* const> values, const std::string& doing) {
+  if (rowIds.empty() || columns.empty()) return;
+  if (values.size() != rowIds.size() * columns.size()) {
+    Throw(failure_number::kDatabaseError, doing, "a row without all of its values");
+  }
+  RowValues rows{rowIds, values, columns.size()};
+  RowFunctions functions(connection_.get(), rows);
+  if (!functions.ok()) Fail(sqlite3_errcode(connection_.get()), doing);
+  std::string sql = "UPDATE main." + QuoteName(table) + " SET ";
+  for (std::size_t k = 0; k < columns.size(); ++k) {
+    if (k > 0) sql += ", ";
+    sql += QuoteName(columns[k]) + " = " + kValueFunction + "(_rowid_, " + std::to_string(k) + ")";
+  }
+  sql += std::string(" WHERE ") + kListedFunction + "(_rowid_)";
+  Statement update(*this, sql, doing);
+  update.Run();
 }
 
 // --- Statement --------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -134,6 +135,16 @@ class Database {
 
   // Runs SQL that returns no rows. doing says what for the failure's description.
   void Execute(const std::string& sql, const std::string& doing);
+
+  // Writes new values into rows of a table with one statement, so that each row costs
+  // one pass of the engine's update loop instead of a statement of its own. rowIds are
+  // ascending and distinct; values holds, row after row, one value per column. The
+  // values are stored as an UPDATE with bound values would store them (the column's
+  // affinity applies); rows not listed stay as they are. Runs inside the caller's
+  // transaction, if any.
+  void UpdateRows(const std::string& table, const std::vector<std::string>& columns,
+                  std::span<const std::int64_t> rowIds, std::span<const Value* const> values,
+                  const std::string& doing);
 
   // "opening table X of <path>"-style descriptions: what + " of " + path.
   std::string Describe(const std::string& what) const;

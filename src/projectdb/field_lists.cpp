@@ -82,8 +82,8 @@ struct NameConversion::Session {
   struct Entry {
     std::int64_t row = 0;
     db::Value stored;
-    std::optional<std::string> renamed;
-    std::size_t next = kNone;  // the next entry of the same name
+    std::optional<db::Value> renamed;  // always a text
+    std::size_t next = kNone;          // the next entry of the same name
   };
 
   explicit Session(const std::string& path) : database(db::Database::Open(path)) {
@@ -127,32 +127,30 @@ struct NameConversion::Session {
     const auto newKey = keys->OfCompared({&replacementValue, 1});
     while (entry != kNone) {
       const std::size_t next = entries[entry].next;
-      entries[entry].renamed = replacement;
+      entries[entry].renamed = replacementValue;
       if (newKey) Link(*newKey, entry);
       entry = next;
     }
   }
 
   void Finish() {
-    const std::string doing = database.Describe("converting the names of table PRESET_DEFS");
-    std::optional<db::Transaction> transaction;
-    std::optional<db::Statement> update;
+    std::vector<std::int64_t> rowIds;
+    std::vector<const db::Value*> names;
     for (const Entry& entry : entries) {
       // A row that already holds exactly the new name is left as it is, so that the
       // file stays untouched when nothing needs converting.
-      if (!entry.renamed || (entry.stored.IsText() && entry.stored.text() == *entry.renamed)) {
+      if (!entry.renamed ||
+          (entry.stored.IsText() && entry.stored.text() == entry.renamed->text())) {
         continue;
       }
-      if (!transaction) {
-        transaction.emplace(database, "the name conversion in table PRESET_DEFS");
-        update.emplace(database, "UPDATE main.PRESET_DEFS SET Var_Name = ?1 WHERE _rowid_ = ?2",
-                       doing);
-      }
-      update->Bind(1, *entry.renamed);
-      update->Bind(2, entry.row);
-      update->Run();
+      rowIds.push_back(entry.row);
+      names.push_back(&*entry.renamed);
     }
-    if (transaction) transaction->Commit();
+    if (rowIds.empty()) return;
+    db::Transaction transaction(database, "the name conversion in table PRESET_DEFS");
+    database.UpdateRows(kPresetDefs, {"Var_Name"}, rowIds, names,
+                        database.Describe("converting the names of table PRESET_DEFS"));
+    transaction.Commit();
   }
 
   db::Database database;

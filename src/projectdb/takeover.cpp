@@ -157,28 +157,28 @@ void WriteTakenOverValues(db::Database& target, const std::vector<db::Column>& t
   // table lacks makes it invalid for every row, and then nothing can be taken over.
   db::Statement(target, TakeoverLookupSql(AddFieldsSql), doing);
 
-  std::string assignments;
+  std::vector<std::string> columns;
   for (std::size_t k = 0; k < kTakenOver.size(); ++k) {
-    if (!previous.present[k]) continue;
-    if (!assignments.empty()) assignments += ", ";
-    assignments += db::QuoteName(kTakenOver[k]) + " = ?" + std::to_string(k + 2);
+    if (previous.present[k]) columns.emplace_back(kTakenOver[k]);
   }
-  if (assignments.empty()) return;
+  if (columns.empty()) return;
 
   db::ComparisonKeys keys(target, {{DeclaredTypeOf(targetColumns, "machine_type"), true},
                                    {DeclaredTypeOf(targetColumns, "var_name"), true},
                                    {DeclaredTypeOf(targetColumns, "offset_or_bitno"), false}});
   std::unordered_map<std::string, std::int64_t> firstRowByKey;
   firstRowByKey.reserve(previous.rows.size());
-  db::Statement rows(
-      target,
-      "SELECT _rowid_, machine_type, var_name, offset_or_bitno FROM main.PRESET_DEFS "
-      "ORDER BY _rowid_",
-      doing);
-  while (rows.Step()) {
-    const std::array<db::Value, 3> stored = {rows.Column(1), rows.Column(2), rows.Column(3)};
-    if (const auto key = keys.OfStored(stored)) {
-      firstRowByKey.emplace(*key, rows.Column(0).integer());  // keeps the first
+  {
+    db::Statement rows(
+        target,
+        "SELECT _rowid_, machine_type, var_name, offset_or_bitno FROM main.PRESET_DEFS "
+        "ORDER BY _rowid_",
+        doing);
+    while (rows.Step()) {
+      const std::array<db::Value, 3> stored = {rows.Column(1), rows.Column(2), rows.Column(3)};
+      if (const auto key = keys.OfStored(stored)) {
+        firstRowByKey.emplace(*key, rows.Column(0).integer());  // keeps the first
+      }
     }
   }
 
@@ -190,16 +190,19 @@ void WriteTakenOverValues(db::Database& target, const std::vector<db::Column>& t
     if (found != firstRowByKey.end()) valuesByRow[found->second] = &row;
   }
 
-  db::Transaction transaction(target, "the values taken over into table PRESET_DEFS");
-  db::Statement update(target, "UPDATE main.PRESET_DEFS SET " + assignments + " WHERE _rowid_ = ?1",
-                       doing);
+  std::vector<std::int64_t> rowIds;
+  std::vector<const db::Value*> values;
+  rowIds.reserve(valuesByRow.size());
+  values.reserve(valuesByRow.size() * columns.size());
   for (const auto& [rowId, row] : valuesByRow) {
-    update.Bind(1, rowId);
+    rowIds.push_back(rowId);
     for (std::size_t k = 0; k < kTakenOver.size(); ++k) {
-      if (previous.present[k]) update.Bind(static_cast<int>(k) + 2, row->values[k]);
+      if (previous.present[k]) values.push_back(&row->values[k]);
     }
-    update.Run();
   }
+
+  db::Transaction transaction(target, "the values taken over into table PRESET_DEFS");
+  target.UpdateRows("PRESET_DEFS", columns, rowIds, values, doing);
   transaction.Commit();
 }
 

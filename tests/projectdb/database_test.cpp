@@ -97,6 +97,36 @@ TEST_F(DatabaseTest, ValuesKeepTheirKindThroughWritingAndReading) {
   EXPECT_EQ(read, values);
 }
 
+TEST_F(DatabaseTest, UpdatingRowsByRowIdWritesEachRowsOwnValuesAndLeavesTheOthers) {
+  ExecSql(Path("u.mdb"),
+          "CREATE TABLE t (k INTEGER, v, r REAL);"
+          "INSERT INTO t VALUES (1, 'one', 1.5), (2, 'two', 2.5), (3, 'three', 3.5),"
+          " (4, 'four', 4.5), (5, 'five', 5.5);"
+          "DELETE FROM t WHERE k = 3;");
+  db::Database database = db::Database::Open(Path("u.mdb").string());
+  // Every kind, and a text that the REAL column converts as an UPDATE would.
+  const std::vector<db::Value> values = {
+      db::Value(),         db::Value("7"),
+      db::Value(2.25),     db::Value(db::Blob{std::string("\0\xFF", 2)}),
+      db::Value("Füller"), db::Value(std::int64_t{9})};
+  const std::vector<const db::Value*> pointers = {&values[0], &values[1], &values[2],
+                                                  &values[3], &values[4], &values[5]};
+  const std::vector<std::int64_t> rowIds = {1, 4, 5};
+  database.UpdateRows("t", {"v", "r"}, rowIds, pointers, "test");
+
+  db::RecordSet records = db::RecordSet::OverTable(database, "t");
+  std::vector<std::vector<db::Value>> rows;
+  for (; !records.Eof(); records.MoveNext()) {
+    rows.push_back({records.Field("k"), records.Field("v"), records.Field("r")});
+  }
+  const std::vector<std::vector<db::Value>> expected = {
+      {db::Value(1), db::Value(), db::Value(7.0)},
+      {db::Value(2), db::Value("two"), db::Value(2.5)},
+      {db::Value(4), db::Value(2.25), db::Value(db::Blob{std::string("\0\xFF", 2)})},
+      {db::Value(5), db::Value("Füller"), db::Value(9.0)}};
+  EXPECT_EQ(rows, expected);
+}
+
 TEST_F(DatabaseTest, CreatesATableWithAnotherTablesColumnsTypesAndSizes) {
   ExecSql(Path("c.mdb"),
           "CREATE TABLE Template (ID INTEGER PRIMARY KEY, name VARCHAR(50) NOT NULL "
