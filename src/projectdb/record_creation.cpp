@@ -173,10 +173,15 @@ void CreateRecordSets(db::Database& database) {
                   database.Describe("composing the var_name of a new row of table PRESET_DEFS") +
                       ": no such column: part");
           }
+          // The description of a failure is composed only when there is one.
+          const db::Value& partValue = row[*partColumn];
           const int part =
-              PartNumberOf(row[*partColumn],
-                           database.Describe("composing the var_name of row " +
-                                             std::to_string(rowNumber) + " of table PRESET_DEFS"));
+              partValue.kind() == db::ValueKind::Integer && partValue.integer() >= 1 &&
+                      partValue.integer() <= kPartCount
+                  ? static_cast<int>(partValue.integer())
+                  : PartNumberOf(partValue, database.Describe("composing the var_name of row " +
+                                                              std::to_string(rowNumber) +
+                                                              " of table PRESET_DEFS"));
           std::array<std::string, 2> names;
           for (int system = 0; system < 2; ++system) {
             names[system] = VarNamePatterns[system][part];
