@@ -13,7 +13,7 @@
 //   press OK | Cancel | ?    click a button
 //   close window             the window's close button
 //   report                   write what the window shows now
-//   screenshot FILE          save the window as a PNG file
+//   screenshot FILE          save the window as a PNG file (the rest of the line)
 //
 // Report, one line per fact, fields separated by tabs:
 //   box <title> <text, line breaks as \n and \r> <style> <answer>
@@ -112,7 +112,8 @@ std::vector<std::string> ReadScript(const char* path) {
   std::string line;
   while (std::getline(in, line)) {
     line = line.substr(0, line.find('#'));
-    if (line.find_first_not_of(" \t\r") != std::string::npos) lines.push_back(line);
+    const std::size_t last = line.find_last_not_of(" \t\r");
+    if (last != std::string::npos) lines.push_back(line.substr(0, last + 1));
   }
   return lines;
 }
@@ -162,9 +163,12 @@ void Click(QWidget* widget, const std::string& what) {
 void Perform(EditorWindow& window, ScriptBox& box, const Report& report,
              const std::string& action) {
   std::istringstream words(action);
-  std::string verb, object, argument;
-  words >> verb >> object;
-  std::getline(words >> std::ws, argument);
+  std::string verb, object, argument, rest;
+  words >> verb;
+  std::getline(words >> std::ws, rest);
+  std::istringstream tail(rest);
+  tail >> object;
+  std::getline(tail >> std::ws, argument);
 
   if (verb == "answer") {
     if (object == "yes") {
@@ -198,9 +202,9 @@ void Perform(EditorWindow& window, ScriptBox& box, const Report& report,
     Click(window.CommandQuest(), "?");
   } else if (verb == "close" && object == "window") {
     window.close();
-  } else if (verb == "screenshot" && !object.empty()) {
-    if (!window.grab().toImage().save(QString::fromStdString(object), "PNG")) {
-      throw std::runtime_error("cannot write " + object);
+  } else if (verb == "screenshot" && !rest.empty()) {
+    if (!window.grab().toImage().save(QString::fromStdString(rest), "PNG")) {
+      throw std::runtime_error("cannot write " + rest);
     }
   } else {
     throw std::runtime_error("no such action");
