@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <vector>
 
 #include "platform/encoding.h"
 #include "platform/paths.h"
@@ -60,7 +61,11 @@ IoResult AppendLine(std::string_view path, std::string_view text) {
   return ok ? IoResult{} : Failed("cannot append to", resolved, error);
 }
 
-IoResult WriteFileAtomically(std::string_view path, std::string_view bytes) {
+namespace {
+
+// Writes a new file beside target through fill, flushes it and renames it over target.
+template <class Fill>
+IoResult ReplaceAtomically(std::string_view path, Fill&& fill) {
   const std::string target = ResolvePath(path);
   struct stat existing {};
   const bool hadFile = ::stat(target.c_str(), &existing) == 0;
@@ -70,13 +75,13 @@ IoResult WriteFileAtomically(std::string_view path, std::string_view bytes) {
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                         hadFile ? (existing.st_mode & 07777) : 0644);
   if (fd < 0) return Failed("cannot write beside", target, errno);
-  if (!WriteAll(fd, bytes) || ::fsync(fd) != 0) {
-    const int error = errno;
-    ::close(fd);
-    ::unlink(temp.c_str());
-    return Failed("cannot write", temp, error);
-  }
+  IoResult filled = fill(fd);
+  if (filled && ::fsync(fd) != 0) filled = Failed("cannot write", temp, errno);
   ::close(fd);
+  if (!filled) {
+    ::unlink(temp.c_str());
+    return filled;
+  }
   if (hadFile) ::chmod(temp.c_str(), existing.st_mode & 07777);  // umask may have narrowed it
   if (::rename(temp.c_str(), target.c_str()) != 0) {
     const int error = errno;
@@ -86,12 +91,35 @@ IoResult WriteFileAtomically(std::string_view path, std::string_view bytes) {
   return {};
 }
 
+}  // namespace
+
+IoResult WriteFileAtomically(std::string_view path, std::string_view bytes) {
+  return ReplaceAtomically(path, [&](int fd) {
+    return WriteAll(fd, bytes) ? IoResult{} : Failed("cannot write beside", path, errno);
+  });
+}
+
 IoResult CopyFileAtomically(std::string_view source, std::string_view target) {
   const std::string from = ResolvePath(source);
-  const std::optional<std::string> bytes = ReadFileBytes(from);
-  if (!bytes) return {false, "cannot read '" + from + "'"};
-  IoResult result = WriteFileAtomically(target, *bytes);
-  if (!result) result.error = "copying '" + from + "' over '" + ResolvePath(target) + "': " + result.error;
+  const int in = FileExists(from) ? ::open(from.c_str(), O_RDONLY | O_CLOEXEC) : -1;
+  if (in < 0) return {false, "cannot read '" + from + "'"};
+  IoResult result = ReplaceAtomically(target, [&](int out) {
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+      const ssize_t got = ::read(in, buffer.data(), buffer.size());
+      if (got == 0) return IoResult{};
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        return Failed("cannot read", from, errno);
+      }
+      if (!WriteAll(out, std::string_view(buffer.data(), static_cast<std::size_t>(got)))) {
+        return Failed("cannot write beside", target, errno);
+      }
+    }
+  });
+  ::close(in);
+  if (!result)
+    result.error = "copying '" + from + "' over '" + ResolvePath(target) + "': " + result.error;
   return result;
 }
 

@@ -64,6 +64,17 @@ TEST(Files, CopyReplacesTheTargetWithTheSourcesBytes) {
   EXPECT_EQ(TestProject::Read(target), bytes);
 }
 
+TEST(Files, CopyOfAFileLargerThanOneBufferKeepsEveryByte) {
+  TestProject project;
+  const auto source = project.base() / "big.mdb";
+  const auto target = project.base() / "copy.mdb";
+  std::string bytes(3 * 1024 * 1024 + 17, '\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 % 251);
+  TestProject::Write(source, bytes);
+  ASSERT_TRUE(CopyFileAtomically(source.string(), target.string()));
+  EXPECT_EQ(TestProject::Read(target), bytes);
+}
+
 TEST(Files, AFailedCopyLeavesTheTargetAsItWasAndNamesBothFiles) {
   TestProject project;
   const auto target = project.base() / "b.bin";
