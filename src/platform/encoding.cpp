@@ -9,10 +9,9 @@ namespace {
 // Code points of the bytes 0x80..0x9F; 0 marks the five bytes Windows-1252 leaves
 // undefined (they map to the C1 control of the same number, as Windows does).
 constexpr std::array<char32_t, 32> kHighControls = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 char32_t CodePointOf(unsigned char c) {
   if (c >= 0x80 && c <= 0x9F) {
@@ -29,6 +28,45 @@ int ByteOf(char32_t cp) {
   }
   if (cp >= 0x80 && cp <= 0x9F) return static_cast<int>(cp);
   return -1;
+}
+
+}  // namespace
+
+char32_t DecodeUtf8(std::string_view text, std::size_t& i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  if (lead < 0x80) {
+    ++i;
+    return lead;
+  }
+  int extra = 0;
+  char32_t cp = 0;
+  if (lead >= 0xC2 && lead < 0xE0) {
+    extra = 1;
+    cp = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead < 0xF0) {
+    extra = 2;
+    cp = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead < 0xF5) {
+    extra = 3;
+    cp = lead & 0x07;
+  } else {
+    ++i;
+    return kStrayByte + lead;
+  }
+  if (i + extra >= text.size()) {  // cut off at the end
+    ++i;
+    return kStrayByte + lead;
+  }
+  for (int k = 1; k <= extra; ++k) {
+    const auto next = static_cast<unsigned char>(text[i + k]);
+    if ((next & 0xC0) != 0x80) {
+      ++i;
+      return kStrayByte + lead;
+    }
+    cp = (cp << 6) | (next & 0x3F);
+  }
+  i += static_cast<std::size_t>(extra) + 1;
+  return cp;
 }
 
 void AppendUtf8(std::string& out, char32_t cp) {
@@ -49,48 +87,34 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// Decodes one UTF-8 sequence at text[i]; a malformed byte decodes as itself so that
-// text which is not UTF-8 after all is passed through rather than lost.
-char32_t DecodeAt(std::string_view text, std::size_t& i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  int extra = 0;
-  char32_t cp = lead;
-  if (lead >= 0xF0 && lead < 0xF8) {
-    extra = 3;
-    cp = lead & 0x07;
-  } else if (lead >= 0xE0) {
-    extra = 2;
-    cp = lead & 0x0F;
-  } else if (lead >= 0xC0) {
-    extra = 1;
-    cp = lead & 0x1F;
-  } else {
-    ++i;
-    return lead;
+char32_t UpperCodePoint(char32_t cp) {
+  if (cp >= 'a' && cp <= 'z') return cp - 0x20;
+  if (cp < 0x80) return cp;
+  if (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7) return cp - 0x20;
+  switch (cp) {
+    case 0x0161:
+      return 0x0160;  // š
+    case 0x0153:
+      return 0x0152;  // œ
+    case 0x017E:
+      return 0x017D;  // ž
+    case 0x00FF:
+      return 0x0178;  // ÿ
+    default:
+      return cp;
   }
-  if (i + extra >= text.size()) {  // cut off at the end
-    ++i;
-    return lead;
-  }
-  for (int k = 1; k <= extra; ++k) {
-    const auto next = static_cast<unsigned char>(text[i + k]);
-    if ((next & 0xC0) != 0x80) {
-      ++i;
-      return lead;
-    }
-    cp = (cp << 6) | (next & 0x3F);
-  }
-  i += static_cast<std::size_t>(extra) + 1;
-  return cp;
 }
-
-}  // namespace
 
 std::string Utf8ToCp1252(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
   for (std::size_t i = 0; i < utf8.size();) {
-    const int byte = ByteOf(DecodeAt(utf8, i));
+    const char32_t cp = DecodeUtf8(utf8, i);
+    if (cp >= kStrayByte) {
+      out += static_cast<char>(cp - kStrayByte);  // text that was not UTF-8 after all
+      continue;
+    }
+    const int byte = ByteOf(cp);
     out += byte < 0 ? '?' : static_cast<char>(byte);
   }
   return out;
@@ -107,11 +131,16 @@ unsigned char UpperCp1252(unsigned char c) {
   if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 0x20);
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
   switch (c) {
-    case 0x9A: return 0x8A;  // š
-    case 0x9C: return 0x8C;  // œ
-    case 0x9E: return 0x8E;  // ž
-    case 0xFF: return 0x9F;  // ÿ
-    default: return c;
+    case 0x9A:
+      return 0x8A;  // š
+    case 0x9C:
+      return 0x8C;  // œ
+    case 0x9E:
+      return 0x8E;  // ž
+    case 0xFF:
+      return 0x9F;  // ÿ
+    default:
+      return c;
   }
 }
 
@@ -119,14 +148,12 @@ std::string UpperCase(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
   for (std::size_t i = 0; i < utf8.size();) {
-    const std::size_t start = i;
-    const char32_t cp = DecodeAt(utf8, i);
-    const int byte = ByteOf(cp);
-    if (byte < 0 || (i - start == 1 && cp >= 0x80)) {
-      out.append(utf8.substr(start, i - start));  // not a Windows-1252 letter: unchanged
-      continue;
+    const char32_t cp = DecodeUtf8(utf8, i);
+    if (cp >= kStrayByte) {
+      out += static_cast<char>(cp - kStrayByte);
+    } else {
+      AppendUtf8(out, UpperCodePoint(cp));
     }
-    AppendUtf8(out, CodePointOf(UpperCp1252(static_cast<unsigned char>(byte))));
   }
   return out;
 }

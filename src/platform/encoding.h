@@ -21,4 +21,16 @@ std::size_t FindIgnoringCase(std::string_view text, std::string_view needle);
 // Upper case of one Windows-1252 byte.
 unsigned char UpperCp1252(unsigned char c);
 
+// Code points of the bytes that start no well-formed UTF-8 sequence: kStrayByte + the
+// byte, above the Unicode range, so that a stray byte never equals a real character.
+inline constexpr char32_t kStrayByte = 0x110000;
+
+// Decodes the character at text[i] and moves i past it.
+char32_t DecodeUtf8(std::string_view text, std::size_t& i);
+// Appends a code point (not a stray byte) as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
+// The upper case of a character by the letters of Windows-1252; every other character
+// is its own upper case.
+char32_t UpperCodePoint(char32_t cp);
+
 }  // namespace velnor

@@ -19,68 +19,6 @@ namespace {
 constexpr int kBusyTimeoutMs = 2000;
 constexpr int kCacheKiB = 32 * 1024;
 
-// A code point for every byte that starts no well-formed UTF-8 sequence: above the
-// Unicode range, so it never equals a real character.
-constexpr char32_t kStrayByteBase = 0x110000;
-
-// Decodes the character at text[i] and moves i past it.
-char32_t NextCharacter(std::string_view text, std::size_t& i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  if (lead < 0x80) {
-    ++i;
-    return lead;
-  }
-  int extra = 0;
-  char32_t cp = 0;
-  if (lead >= 0xC2 && lead < 0xE0) {
-    extra = 1;
-    cp = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead < 0xF0) {
-    extra = 2;
-    cp = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead < 0xF5) {
-    extra = 3;
-    cp = lead & 0x07;
-  } else {
-    ++i;
-    return kStrayByteBase + lead;
-  }
-  if (i + extra >= text.size()) {  // cut off at the end
-    ++i;
-    return kStrayByteBase + lead;
-  }
-  for (int k = 1; k <= extra; ++k) {
-    const auto next = static_cast<unsigned char>(text[i + k]);
-    if ((next & 0xC0) != 0x80) {
-      ++i;
-      return kStrayByteBase + lead;
-    }
-    cp = (cp << 6) | (next & 0x3F);
-  }
-  i += static_cast<std::size_t>(extra) + 1;
-  return cp;
-}
-
-// The upper case of a character by the letters of Windows-1252; every other character
-// is its own upper case.
-char32_t UpperOf(char32_t cp) {
-  if (cp >= 'a' && cp <= 'z') return cp - 0x20;
-  if (cp < 0x80) return cp;
-  if (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7) return cp - 0x20;
-  switch (cp) {
-    case 0x0161:
-      return 0x0160;  // š
-    case 0x0153:
-      return 0x0152;  // œ
-    case 0x017E:
-      return 0x017D;  // ž
-    case 0x00FF:
-      return 0x0178;  // ÿ
-    default:
-      return cp;
-  }
-}
-
 int CollateCallback(void*, int lengthA, const void* a, int lengthB, const void* b) {
   return CompareIgnoringCase(
       std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(lengthA)),
@@ -123,14 +61,14 @@ int CompareIgnoringCase(std::string_view a, std::string_view b) {
     const auto y = static_cast<unsigned char>(b[i]);
     if ((x | y) >= 0x80) break;
     if (x == y) continue;
-    const char32_t upperX = UpperOf(x);
-    const char32_t upperY = UpperOf(y);
+    const char32_t upperX = UpperCodePoint(x);
+    const char32_t upperY = UpperCodePoint(y);
     if (upperX != upperY) return upperX < upperY ? -1 : 1;
   }
   std::size_t j = i;
   while (i < a.size() && j < b.size()) {
-    const char32_t x = UpperOf(NextCharacter(a, i));
-    const char32_t y = UpperOf(NextCharacter(b, j));
+    const char32_t x = UpperCodePoint(DecodeUtf8(a, i));
+    const char32_t y = UpperCodePoint(DecodeUtf8(b, j));
     if (x != y) return x < y ? -1 : 1;
   }
   if (i < a.size()) return 1;
@@ -153,27 +91,17 @@ void AppendFoldedCase(std::string& out, std::string_view text) {
   for (std::size_t i = ascii; i < text.size();) {
     const auto lead = static_cast<unsigned char>(text[i]);
     if (lead < 0x80) {
-      out += static_cast<char>(UpperOf(lead));
+      out += static_cast<char>(UpperCodePoint(lead));
       ++i;
       continue;
     }
-    const char32_t cp = UpperOf(NextCharacter(text, i));
-    if (cp >= kStrayByteBase) {
+    const char32_t cp = UpperCodePoint(DecodeUtf8(text, i));
+    if (cp >= kStrayByte) {
       // 0xFF never occurs in UTF-8, so a stray byte cannot fold into a real character.
       out += '\xFF';
-      out += static_cast<char>(cp - kStrayByteBase);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
+      out += static_cast<char>(cp - kStrayByte);
     } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
+      AppendUtf8(out, cp);
     }
   }
 }
