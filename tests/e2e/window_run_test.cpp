@@ -41,8 +41,10 @@ class ExpectedPage {
                std::vector<std::string> machines)
       : machines_(std::move(machines)) {
     const IniFile settings(settingsFile);
-    for (int k = 1; k <= 6; ++k)
-      buttons_[k - 1] = StoredMask(settings, "Button" + std::to_string(k));
+    for (int k = 1; k <= 6; ++k) {
+      buttons_[static_cast<std::size_t>(k - 1)] =
+          StoredMask(settings, "Button" + std::to_string(k));
+    }
     std::vector<PageSlot>& buttons = tabs_[0];
     for (int n = 1;; ++n) {
       const std::string name = "Info_Button_0" + TwoDigits(n) + "_800.gif";
@@ -57,20 +59,20 @@ class ExpectedPage {
     const auto fillRow = [&] {
       while (warnings.size() % 8 != 0) warnings.push_back({});
     };
-    const auto add = [&](int number, int n, const std::string& machine, int k) {
-      const bool chosen =
-          (StoredMask(settings, machine.empty()
-                                    ? "StandardWarning" + std::to_string(k)
-                                    : "MachineWarning_" + machine + "_" + std::to_string(k)) >>
-               ((n - 1) % 16) &
-           1) != 0;
-      warnings.push_back(
-          {number, "", true, chosen,
-           "Warning " + std::to_string(n) + (machine.empty() ? "" : " of machine " + machine)});
+    // Warning n of machine ("" for the line) takes the next slot; its choice is bit
+    // n - 1 of the group of 16 it falls in.
+    const auto add = [&](int number, int n, const std::string& machine) {
+      const std::string group = std::to_string((n - 1) / 16 + 1);
+      const std::string key =
+          machine.empty() ? "StandardWarning" + group : "MachineWarning_" + machine + "_" + group;
+      const bool chosen = (StoredMask(settings, key) >> ((n - 1) % 16) & 1) != 0;
+      const std::string shows =
+          "Warning " + std::to_string(n) + (machine.empty() ? "" : " of machine " + machine);
+      warnings.push_back({number, "", true, chosen, shows});
     };
     for (int n = 1; n <= 48; ++n) {
       if (fs::exists(standard / ("Warn_" + TwoDigits(n) + "_" + resolution + ".bmp"))) {
-        add(n, n, "", (n - 1) / 16 + 1);
+        add(n, n, "");
       }
     }
     fillRow();
@@ -81,7 +83,7 @@ class ExpectedPage {
       for (int n = 1; n <= 16; ++n) {
         if (fs::exists(standard /
                        ("Warn_" + TwoDigits(n) + "_" + machine + "_" + resolution + ".bmp"))) {
-          add(static_cast<int>(m + 1) * 100 + n, n, machine, 1);
+          add(static_cast<int>(m + 1) * 100 + n, n, machine);
         }
       }
       fillRow();
@@ -143,8 +145,9 @@ class ExpectedPage {
       const std::int64_t bit = std::int64_t{1} << ((slot.number - 1) % 16);
       mask = slot.chosen ? mask | bit : mask & ~bit;
     }
-    for (int k = 1; k <= 6; ++k)
-      keys["Button" + std::to_string(k)] = std::to_string(buttons[k - 1]);
+    for (std::size_t k = 0; k < buttons.size(); ++k) {
+      keys["Button" + std::to_string(k + 1)] = std::to_string(buttons[k]);
+    }
     std::map<std::string, std::int64_t> warnings;
     for (int k = 1; k <= 3; ++k) warnings["StandardWarning" + std::to_string(k)] = 0;
     for (const std::string& machine : machines_) {
@@ -155,11 +158,9 @@ class ExpectedPage {
       if (!slot.chosen) continue;
       const int n = slot.number % 100;
       const std::string group = std::to_string((n - 1) / 16 + 1);
-      const std::string key = slot.number > 99
-                                  ? "MachineWarning_" +
-                                        machines_[static_cast<std::size_t>(slot.number / 100 - 1)] +
-                                        "_" + group
-                                  : "StandardWarning" + group;
+      const auto machine = static_cast<std::size_t>(slot.number / 100);
+      const std::string key = machine > 0 ? "MachineWarning_" + machines_[machine - 1] + "_" + group
+                                          : "StandardWarning" + group;
       warnings[key] |= std::int64_t{1} << ((n - 1) % 16);
     }
     for (const auto& [key, mask] : warnings) keys[key] = std::to_string(mask);
