@@ -190,9 +190,13 @@ QImage DrawInfoButton(int number) {
 
   painter.setPen(QPen(Hue(hue, 255, 60), 1.5));
   painter.setBrush(Qt::white);
-  DrawSymbol(painter, number - 1, QPointF(21, 26), 14);
+  DrawSymbol(painter, number - 1, QPointF(kInfoButtonHeight * 0.41, kInfoButtonHeight * 0.5),
+             kInfoButtonHeight * 0.27);
 
-  DrawNumber(painter, QRectF(40, 14, 29, 24), number, Qt::white, Hue(hue, 255, 60));
+  DrawNumber(painter,
+             QRectF(kInfoButtonWidth * 0.5, kInfoButtonHeight * 0.23, kInfoButtonWidth * 0.43,
+                    kInfoButtonHeight * 0.52),
+             number, Qt::white, Hue(hue, 255, 60));
   return image;
 }
 

@@ -7,8 +7,8 @@
 
 namespace velnor::demo {
 
-inline constexpr int kInfoButtonWidth = 76;
-inline constexpr int kInfoButtonHeight = 52;
+inline constexpr int kInfoButtonWidth = 68;
+inline constexpr int kInfoButtonHeight = 44;
 inline constexpr int kWarningSize = 64;
 
 // Info button n (1..999): a coloured button face with a white symbol and the number.
