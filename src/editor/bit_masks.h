@@ -8,6 +8,12 @@ namespace velnor {
 
 inline constexpr int kBitsPerMask = 16;
 
+// The keys of section "Info": "Button1".."Button6", "StandardWarning1".."StandardWarning3"
+// and "MachineWarning_<machine>_1".."_2".
+inline constexpr int kButtonKeys = 6;
+inline constexpr int kStandardWarningKeys = 3;
+inline constexpr int kMachineWarningKeys = 2;
+
 // The stored text read as a number the way the settings were always read: blanks
 // anywhere are ignored, then the leading decimal number (sign, digits, fraction,
 // exponent) counts and the rest is ignored; "" or a text without a number gives 0.

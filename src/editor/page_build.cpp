@@ -20,11 +20,8 @@
 namespace velnor {
 namespace {
 
-constexpr int kButtonKeys = 6;
 constexpr int kStandardWarnings = 48;
-constexpr int kStandardWarningKeys = 3;
 constexpr int kMachineWarnings = 16;
-constexpr int kMachineWarningKeys = 2;
 // Pictures must be wider than this, in hundredths of a millimetre (0.9 mm).
 constexpr double kMinimumWidthHimetric = 90;
 constexpr double kScreenDpi = 96;

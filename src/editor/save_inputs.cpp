@@ -17,9 +17,6 @@
 namespace velnor {
 namespace {
 
-constexpr int kButtonKeys = 6;
-constexpr int kStandardWarningKeys = 3;
-constexpr int kMachineWarningKeys = 2;
 // The machines whose warning choices can be saved.
 constexpr int kSavedMachines = 5;
 
