@@ -41,7 +41,8 @@ bool MachineSelected(const std::string& validMachines) {
       Raise(failure_number::kSubscriptOutOfRange,
             "Subscript out of range: the line has no machine 1");
     }
-    return valid.find(UpperCase(MachineList[1])) != std::string::npos;
+    // An empty list names no machine, not even one without a name.
+    return !valid.empty() && valid.find(UpperCase(MachineList[1])) != std::string::npos;
   }
   return LoadIniBoolean("Project", "ForMachine1", GetCFGPath(), false, false);
 }

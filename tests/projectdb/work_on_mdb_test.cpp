@@ -155,7 +155,8 @@ TEST_F(WorkOnMDBTest, IntegratedSelectsTheFirstMachineByTheValidMachinesText) {
     const char* machine;
     std::size_t rows;
   } cases[] = {{"all", "Packer", 3}, {"M1,M2", "M1", 3}, {"M1,M2", "M", 3},
-               {"M1,M2", "M3", 0},   {"M1", "", 3},      {"", "M1", 0}};
+               {"M1,M2", "M3", 0},   {"M1", "", 3},      {"", "M1", 0},
+               {"", "", 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.valid) + " / " + c.machine);
     Integrated(c.valid);
