@@ -65,6 +65,14 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& i) {
     }
     cp = (cp << 6) | (next & 0x3F);
   }
+  // An overlong form or a value beyond Unicode is no character: decoded, it would
+  // come back in fewer bytes, or as a stray byte it never was, and positions found in
+  // an upper-cased copy would no longer hold in the original.
+  constexpr char32_t kShortestOfLength[] = {0, 0x80, 0x800, 0x10000};
+  if (cp < kShortestOfLength[extra] || cp > 0x10FFFF) {
+    ++i;
+    return kStrayByte + lead;
+  }
   i += static_cast<std::size_t>(extra) + 1;
   return cp;
 }

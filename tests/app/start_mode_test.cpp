@@ -53,13 +53,21 @@ TEST(ReadCommand, ValuesComeBackTrimmedAndUpperCasedUpToTheNextSlash) {
   EXPECT_EQ(ReadCommand("/EXTERNAL=ZORCFG", "LOGFILE"), std::nullopt);
 }
 
+TEST(ReadCommand, BytesThatAreNoUtf8BeforeTheKeyDoNotShiftTheValue) {
+  // A parent program may pass a path in another encoding; an overlong sequence in it
+  // must not move the key's position.
+  EXPECT_EQ(ReadCommand("/LOGFILE=\xE0\x80\xAF /EXTERNAL=ZORCFG", "EXTERNAL"), "ZORCFG");
+  EXPECT_EQ(ReadCommand("/LOGFILE=\xF4\x90\x80\x80 /EXTERNAL=SILENT", "EXTERNAL"), "SILENT");
+}
+
 TEST(ReadCommand, AKeyAtTheVeryEndIsReportedAndReadsAsEmptyText) {
   TestProject project;
   ScriptedMessageBox box;
   box.Answer(kAnswerYes);
   EXPECT_EQ(ReadCommand("/EXTERNAL", "EXTERNAL"), "");
   ASSERT_EQ(box.shown().size(), 1u);
-  EXPECT_NE(TestProject::Read(project.errorLog()).find("/ ReadCommand (Nr. 5) :"), std::string::npos);
+  EXPECT_NE(TestProject::Read(project.errorLog()).find("/ ReadCommand (Nr. 5) :"),
+            std::string::npos);
 }
 
 TEST(GetPathLogfile, IsEmptyWithoutTheOption) {

@@ -39,5 +39,23 @@ TEST(Encoding, MalformedUtf8PassesThroughUnchanged) {
   EXPECT_EQ(UpperCase(broken), "A\xC3");
 }
 
+TEST(Encoding, OverlongAndOutOfRangeSequencesKeepTheirBytes) {
+  const std::string cases[] = {
+      "\xE0\x80\x80x",      // NUL in three bytes
+      "\xE0\x81\xA1x",      // "a" in three bytes
+      "\xF0\x80\x80\x80x",  // NUL in four bytes
+      "\xF4\x90\x80\x80x",  // just beyond U+10FFFF
+      "\xF4\xBF\xBF\xBFx",
+  };
+  for (const std::string& text : cases) {
+    SCOPED_TRACE(::testing::PrintToString(text));
+    std::string expected = text;
+    expected.back() = 'X';
+    EXPECT_EQ(UpperCase(text), expected);
+    EXPECT_EQ(Utf8ToCp1252(text), text) << "bytes that were no UTF-8 are kept as they are";
+  }
+  EXPECT_EQ(FindIgnoringCase("\xE0\x80\x80/external=x", "EXTERNAL"), 4u);
+}
+
 }  // namespace
 }  // namespace velnor
