@@ -18,17 +18,17 @@ std::string TrimBlanks(const std::string& text) {
   return text.substr(first, last - first + 1);
 }
 
-// Byte length of the UTF-8 character that starts at text[pos].
+// Byte length of the character that starts at text[pos]: a UTF-8 sequence, or one
+// byte of text that is no UTF-8 (which then is its own character).
 std::size_t CharacterLength(const std::string& text, std::size_t pos) {
-  std::size_t length = 1;
-  while (pos + length < text.size() &&
-         (static_cast<unsigned char>(text[pos + length]) & 0xC0) == 0x80) {
-    ++length;
-  }
-  return length;
+  std::size_t next = pos;
+  DecodeUtf8(text, next);
+  return next - pos;
 }
 
-std::string ValueText(const std::optional<std::string>& value) { return value.value_or(""); }
+std::string ValueText(const std::optional<std::string>& value) {
+  return value.value_or("");
+}
 
 }  // namespace
 

@@ -53,6 +53,13 @@ TEST(ReadCommand, ValuesComeBackTrimmedAndUpperCasedUpToTheNextSlash) {
   EXPECT_EQ(ReadCommand("/EXTERNAL=ZORCFG", "LOGFILE"), std::nullopt);
 }
 
+TEST(ReadCommand, OnlyTheOneSeparatorCharacterIsSkippedBeforeBytesThatAreNoUtf8) {
+  // "=" followed by a Latin-1 byte: the byte belongs to the value.
+  EXPECT_EQ(ReadCommand("/LOGFILE=\xB5x", "LOGFILE"), "\xB5X");
+  EXPECT_EQ(ReadCommand("/LOGFILE\xE2\x82x", "LOGFILE"), "\x82X");
+  EXPECT_EQ(ReadCommand("/LOGFILE\xC3\xA4x", "LOGFILE"), "X") << "a whole character is one";
+}
+
 TEST(ReadCommand, BytesThatAreNoUtf8BeforeTheKeyDoNotShiftTheValue) {
   // A parent program may pass a path in another encoding; an overlong sequence in it
   // must not move the key's position.
