@@ -174,6 +174,14 @@ void CreateRecordSets(db::Database& database) {
                   database.Describe("composing the var_name of a new row of table PRESET_DEFS") +
                       ": no such column: part");
           }
+          if (*partColumn > j) {
+            // The row is filled in column order: a part that comes later is not known yet.
+            Raise(failure_number::kTypeMismatch,
+                  database.Describe("composing the var_name of row " + std::to_string(rowNumber) +
+                                    " of table PRESET_DEFS") +
+                      ": Invalid use of Null: column part follows column var_name, so the "
+                      "part is not known yet");
+          }
           // The description of a failure is composed only when there is one.
           const db::Value& partValue = row[*partColumn];
           const int part =

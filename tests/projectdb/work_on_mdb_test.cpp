@@ -154,9 +154,8 @@ TEST_F(WorkOnMDBTest, IntegratedSelectsTheFirstMachineByTheValidMachinesText) {
     const char* valid;
     const char* machine;
     std::size_t rows;
-  } cases[] = {{"all", "Packer", 3}, {"M1,M2", "M1", 3}, {"M1,M2", "M", 3},
-               {"M1,M2", "M3", 0},   {"M1", "", 3},      {"", "M1", 0},
-               {"", "", 0}};
+  } cases[] = {{"all", "Packer", 3}, {"M1,M2", "M1", 3}, {"M1,M2", "M", 3}, {"M1,M2", "M3", 0},
+               {"M1", "", 3},        {"", "M1", 0},      {"", "", 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.valid) + " / " + c.machine);
     Integrated(c.valid);
@@ -344,8 +343,10 @@ TEST_F(WorkOnMDBTest, ATemplateWithPartAfterVarNameReportsEveryRowAndLeavesItsNa
   const std::string line =
       "Fehler in Widget / Widget_Config / CreateRecordSets (Nr. 13) :"
       "composing the var_name of row ";
-  const std::string reason = " of table PRESET_DEFS of " + SourceDb().string() +
-                             ": Invalid use of Null: the part is empty\r\n";
+  const std::string reason =
+      " of table PRESET_DEFS of " + SourceDb().string() +
+      ": Invalid use of Null: column part follows column var_name, so the part "
+      "is not known yet\r\n";
   EXPECT_EQ(ErrorLog(), line + "1" + reason + line + "2" + reason);
   EXPECT_EQ(ComponentRows(),
             (Rows{{"i:1", "t:m", "null", "i:1", "i:10"}, {"i:2", "t:m", "null", "i:2", "i:11"}}));
