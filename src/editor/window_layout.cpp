@@ -100,6 +100,8 @@ void EditorWindow::BuildControls() {
     auto* label = new QLabel(QStringLiteral("Label1"), mainFrame_);
     label->setGeometry(Twips(60, 450 + (row - 1) * 840, 3360, 390));
     label->setFont(DesignFont("Lucida Sans Unicode", 15.75));
+    // Machine names and translated captions are shown as written, never as markup.
+    label->setTextFormat(Qt::PlainText);
     label->setAutoFillBackground(true);
     label->hide();
     rowLabels_.push_back(label);
@@ -132,6 +134,7 @@ void EditorWindow::BuildControls() {
   header_ = new ClickLabel(QStringLiteral("Info"), this);
   header_->setGeometry(Twips(30, 30, 11775, 360));
   header_->setFont(DesignFont("MS Sans Serif", 13.5));
+  header_->setTextFormat(Qt::PlainText);
   add(header_, ControlKind::kLabel, "Header");
 
   // The frame with the grid lies on the tab strip's page area, as it did in the

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QScrollBar>
 #include <QTabBar>
@@ -127,6 +128,22 @@ TEST_F(PageView, TransparentPartsOfAButtonShowTheSelectionColour) {
   // (76 - 40) / 2 = 18, (52 - 30) / 2 = 11.
   EXPECT_EQ(image.pixelColor(20, 12), kChosenColor);
   EXPECT_EQ(image.pixelColor(20, 30), kPictureColor);
+}
+
+TEST_F(PageView, MachineNamesAndCaptionsAreShownAsWrittenEvenWhenTheyLookLikeMarkup) {
+  WriteProgramIni("[Project]\r\nNumberOfMachines=1\r\n[Machine1]\r\nMachineName=<b>Line</b> 2\r\n");
+  TestProject::Write(LanguageFile(),
+                     "[Language]\r\nLanguage=1031\r\n[1031]\r\nCaption_Header_=<i>Info</i>\r\n");
+  EditorWindow& shown = LoadAndShow();
+  shown.TabStrip()->setCurrentIndex(1);
+  ASSERT_FALSE(shown.Maschine(1)->isHidden());
+  auto shownText = [](QLabel* label) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(label);
+    return accessible == nullptr ? std::string()
+                                 : accessible->text(QAccessible::Name).toStdString();
+  };
+  EXPECT_EQ(shownText(shown.Maschine(1)), "<b>Line</b> 2");
+  EXPECT_EQ(shownText(shown.Header()), "<i>Info</i>");
 }
 
 }  // namespace
