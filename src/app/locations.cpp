@@ -1,5 +1,7 @@
 #include "app/locations.h"
 
+#include <vector>
+
 #include "app/start_mode.h"
 #include "errors/error_report.h"
 #include "errors/procedure.h"
@@ -13,7 +15,9 @@ namespace {
 
 constexpr std::size_t kSuffixLength = 7;  // "_Config"
 
-std::string Sep() { return std::string(1, kPathSeparator); }
+std::string Sep() {
+  return std::string(1, kPathSeparator);
+}
 
 // base folder + separator + component + separator + component + suffix
 std::string ComponentFile(const std::string& suffix) {
@@ -21,7 +25,9 @@ std::string ComponentFile(const std::string& suffix) {
   return BaseFolder() + Sep() + component + Sep() + component + suffix;
 }
 
-std::string ExistingOrEmpty(const std::string& path) { return FileExists(path) ? path : ""; }
+std::string ExistingOrEmpty(const std::string& path) {
+  return FileExists(path) ? path : "";
+}
 
 // folder + rest, with exactly one separator between them
 std::string InFolder(const std::string& folder, const std::string& rest) {
@@ -42,11 +48,20 @@ std::string BaseFolderOf(const std::string& executableFolder) {
   return folder;
 }
 
-std::string BaseFolder() { return BaseFolderOf(Process().executableFolder); }
+std::string BaseFolder() {
+  return BaseFolderOf(Process().executableFolder);
+}
 
 std::optional<std::string> ComponentNameOf(const std::string& executableBaseName) {
-  if (executableBaseName.size() < kSuffixLength) return std::nullopt;
-  return executableBaseName.substr(0, executableBaseName.size() - kSuffixLength);
+  // The suffix is counted in characters, not bytes: a name with letters beyond ASCII
+  // must neither lose a letter of the component nor be cut inside one.
+  std::vector<std::size_t> starts;
+  for (std::size_t i = 0; i < executableBaseName.size();) {
+    starts.push_back(i);
+    DecodeUtf8(executableBaseName, i);
+  }
+  if (starts.size() < kSuffixLength) return std::nullopt;
+  return executableBaseName.substr(0, starts[starts.size() - kSuffixLength]);
 }
 
 std::string ComponentNameOrEmpty() {

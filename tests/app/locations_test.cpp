@@ -24,6 +24,14 @@ TEST(Locations, TheComponentIsTheExecutableNameLessItsSuffix) {
   EXPECT_EQ(ComponentNameOf("Config"), std::nullopt);
 }
 
+TEST(Locations, TheSuffixIsCountedInCharactersNotBytes) {
+  EXPECT_EQ(ComponentNameOf("F\u00fcller_Config"), "F\u00fcller");
+  EXPECT_EQ(ComponentNameOf("F\u00fcller_K\u00f6nfig"), "F\u00fcller");
+  EXPECT_EQ(ComponentNameOf("\u00c4_Konf\u00fc"), "");
+  EXPECT_EQ(ComponentNameOf("\u00e4\u00f6\u00fc\u00e4\u00f6\u00fc"), std::nullopt)
+      << "six letters in twelve bytes";
+}
+
 TEST(Locations, FilesOfTheComponentLieInItsFolder) {
   TestProject project;
   const auto base = project.base();
