@@ -37,8 +37,10 @@ std::string FindEntryIgnoringCase(const std::string& folder, const std::string& 
   std::filesystem::directory_iterator it(folder.empty() ? "." : folder, error);
   if (error) return {};
   const std::string wanted = UpperCase(name);
-  for (const auto& entry : it) {
-    const std::string candidate = entry.path().filename().string();
+  // A listing that fails half-way (an I/O error) ends the search instead of throwing:
+  // the lookup also serves the failure report's own log writes.
+  for (const std::filesystem::directory_iterator end; !error && it != end; it.increment(error)) {
+    const std::string candidate = it->path().filename().string();
     if (UpperCase(candidate) == wanted) return candidate;
   }
   return {};
@@ -46,7 +48,9 @@ std::string FindEntryIgnoringCase(const std::string& folder, const std::string& 
 
 }  // namespace
 
-bool IsPathSeparator(char c) { return c == '/' || c == '\\'; }
+bool IsPathSeparator(char c) {
+  return c == '/' || c == '\\';
+}
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
   std::string path(folder);

@@ -79,22 +79,24 @@ std::string InsertSql(const std::vector<db::Column>& columns) {
 
 }  // namespace
 
-void CreateRecordSets(db::Database& database) {
+bool CreateRecordSets(db::Database& database) {
   Procedure proc("CreateRecordSets");
   std::string validMachines;
   proc.Step([&] { validMachines = GetValidMachines(); });
 
   std::vector<db::Column> columns;
   std::optional<db::RecordSet> templateRecords;
-  if (!proc.Step([&] { columns = database.Columns("PRESET_DEFS"); })) return;
+  if (!proc.Step([&] { columns = database.Columns("PRESET_DEFS"); })) return false;
   if (!proc.Step([&] {
         templateRecords.emplace(db::RecordSet::OverTable(database, "Source_PRESET_DEFS"));
       })) {
-    return;
+    return false;
   }
 
   std::int16_t rowCount = 0;
-  proc.Step([&] {
+  // A template too long to number cannot become the new table: an empty table would
+  // replace the previous generation.
+  const bool counted = proc.Step([&] {
     if (templateRecords->RecordCount() > 32767) {
       Raise(failure_number::kOverflow,
             "Overflow: " + std::to_string(templateRecords->RecordCount()) + " template rows in " +
@@ -102,15 +104,16 @@ void CreateRecordSets(db::Database& database) {
     }
     rowCount = static_cast<std::int16_t>(templateRecords->RecordCount());
   });
-  if (rowCount <= 0) return;
+  if (!counted) return false;
+  if (rowCount <= 0) return true;
 
   std::vector<Row> templateRows;
-  proc.Step([&] { templateRows = ReadTemplate(*templateRecords, rowCount); });
+  if (!proc.Step([&] { templateRows = ReadTemplate(*templateRecords, rowCount); })) return false;
   templateRecords.reset();
 
   bool selected = false;
   proc.Step([&] { selected = MachineSelected(validMachines); });
-  if (!selected) return;
+  if (!selected) return true;
   // Every text of the rows carries the machine's name; without one no row can be
   // composed, so the line's missing machine is reported once instead of per value.
   std::string machine;
@@ -122,7 +125,7 @@ void CreateRecordSets(db::Database& database) {
         }
         machine = MachineList[1];
       })) {
-    return;
+    return true;  // as the line has no machine to create rows for
   }
 
   const std::optional<std::size_t> idColumn = ColumnIndex(columns, "ID");
@@ -139,7 +142,7 @@ void CreateRecordSets(db::Database& database) {
         insert.emplace(database, InsertSql(columns),
                        database.Describe("adding a row to table PRESET_DEFS"));
       })) {
-    return;
+    return false;
   }
 
   NameConversion conversion;
@@ -214,7 +217,7 @@ void CreateRecordSets(db::Database& database) {
     });
   }
   conversion.Finish();
-  proc.Step([&] { transaction->Commit(); });
+  return proc.Step([&] { transaction->Commit(); });
 }
 
 }  // namespace velnor

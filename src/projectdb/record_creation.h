@@ -11,6 +11,8 @@ class Database;
 // applies to it, with IDs 1, 2, 3 ... in template order, the machine's name put into
 // the texts and each var_name composed from its part's name pattern. The component
 // database's names are converted to the current naming system on the way.
-void CreateRecordSets(db::Database& database);
+// Returns false when the created rows could not be stored (a failure was reported);
+// the update then keeps the component database as it is.
+bool CreateRecordSets(db::Database& database);
 
 }  // namespace velnor

@@ -39,6 +39,8 @@ struct PreviousRows {
   // Which of the taken-over values the previous table holds at all: a value it lacks
   // is not taken over, so the new row keeps its template value instead of an empty one.
   std::array<bool, kTakenOver.size()> present{};
+  // False when reading stopped at a failure: the rows read are then not all there are.
+  bool complete = true;
 };
 
 std::string ComponentForMessages() {
@@ -123,7 +125,7 @@ PreviousRows ReadPreviousRows(Procedure& proc, db::RecordSet& records) {
     previous.present[k] = values[k].has_value();
   }
 
-  proc.Step([&] {
+  previous.complete = proc.Step([&] {
     while (!records.Eof()) {
       LetWindowProcessMessages();
       PreviousRows::Row& row = previous.rows.emplace_back();
@@ -208,7 +210,7 @@ void WriteTakenOverValues(db::Database& target, const std::vector<db::Column>& t
 
 }  // namespace
 
-void TakeoverMachineCopyMDBData(db::Database& targetDb,
+bool TakeoverMachineCopyMDBData(db::Database& targetDb,
                                 std::optional<db::RecordSet>& previousTable) {
   Procedure proc("TakeoverMachineCopyMDBData");
   // The warning is meant for extra columns that no configuration names; "part" alone,
@@ -219,14 +221,15 @@ void TakeoverMachineCopyMDBData(db::Database& targetDb,
            !AdditionalFieldsConfigured();
   });
   if (warn) WarnAboutExtraColumns(proc);
-  if (!previousTable) return;
+  if (!previousTable) return true;
 
   const PreviousRows previous = ReadPreviousRows(proc, *previousTable);
   previousTable.reset();
-  if (previous.rows.empty()) return;
+  if (!previous.complete) return false;
+  if (previous.rows.empty()) return true;
 
   std::vector<db::Column> targetColumns;
-  if (!proc.Step([&] { targetColumns = targetDb.Columns("PRESET_DEFS"); })) return;
+  if (!proc.Step([&] { targetColumns = targetDb.Columns("PRESET_DEFS"); })) return false;
   if (AddFieldNames) {
     for (std::size_t i = 1; i < AddFieldNames->size(); ++i) {
       const std::string& demanded = (*AddFieldNames)[i];
@@ -236,7 +239,7 @@ void TakeoverMachineCopyMDBData(db::Database& targetDb,
       if (!found) AbortForMissingColumn(proc, demanded);
     }
   }
-  proc.Step([&] { WriteTakenOverValues(targetDb, targetColumns, previous); });
+  return proc.Step([&] { WriteTakenOverValues(targetDb, targetColumns, previous); });
 }
 
 }  // namespace velnor

@@ -14,7 +14,9 @@ namespace velnor {
 // rows overwrite earlier ones. Warns first when the previous table holds columns that
 // the configuration does not name, and ends the program when the rebuilt table lacks
 // a column the configuration demands. previousTable is released and emptied.
-void TakeoverMachineCopyMDBData(db::Database& targetDb,
+// Returns false when the values could not be carried over (a failure was reported);
+// the update then keeps the component database as it is.
+bool TakeoverMachineCopyMDBData(db::Database& targetDb,
                                 std::optional<db::RecordSet>& previousTable);
 
 }  // namespace velnor

@@ -85,18 +85,34 @@ void RebuildPresetDefs(db::Database& source) {
 }
 
 // The previous generation: "PRESET_DEFS" of the component database, when it has one.
-void TakeOverPreviousGeneration(Procedure& proc, db::Database& source,
+// Returns false when the previous generation's values could not be carried over.
+bool TakeOverPreviousGeneration(Procedure& proc, db::Database& source,
                                 const std::string& componentPath) {
-  if (componentPath.empty() || !FileExists(componentPath)) return;
+  if (componentPath.empty() || !FileExists(componentPath)) return true;
   std::optional<db::Database> component;
-  if (!proc.Step([&] { component.emplace(db::Database::Open(componentPath)); })) return;
+  bool notADatabase = false;
+  const bool opened = proc.Step([&] {
+    try {
+      component.emplace(db::Database::Open(componentPath));
+    } catch (const Failure& failure) {
+      notADatabase = failure.number() == failure_number::kNotADatabase;
+      throw;  // reported as any other failure of this step
+    }
+  });
+  // A file that is no database holds no previous generation to keep: the new one may
+  // replace it. One that is only busy or unreadable now is kept.
+  if (!opened) return notADatabase;
   bool hasPresetDefs = false;
-  proc.Step([&] { hasPresetDefs = component->HasTableNamedExactly(kPresetDefs); });
-  if (!hasPresetDefs) return;
+  if (!proc.Step([&] { hasPresetDefs = component->HasTableNamedExactly(kPresetDefs); })) {
+    return false;
+  }
+  if (!hasPresetDefs) return true;
   std::optional<db::RecordSet> previous;
-  proc.Step([&] { previous.emplace(db::RecordSet::OverTable(*component, kPresetDefs)); });
+  if (!proc.Step([&] { previous.emplace(db::RecordSet::OverTable(*component, kPresetDefs)); })) {
+    return false;
+  }
   GetAddFields();
-  TakeoverMachineCopyMDBData(source, previous);
+  return TakeoverMachineCopyMDBData(source, previous);
 }
 
 }  // namespace
@@ -139,6 +155,9 @@ void WorkOnMDB() {
   // must not replace the component database: that would destroy the previous
   // generation. The component database is then left as it is.
   bool rebuilt = false;
+  // Likewise when the new rows or the values carried over could not be stored: the new
+  // table would lack the user's limits.
+  bool complete = false;
   if (source) {
     ReadNamePatterns(proc, *source);
     proc.Step([&] {
@@ -147,12 +166,22 @@ void WorkOnMDB() {
     });
     if (rebuilt) {
       CategorieNachCategoryID();
-      CreateRecordSets(*source);
-      TakeOverPreviousGeneration(proc, *source, componentPath);
+      complete = CreateRecordSets(*source);
+      complete = TakeOverPreviousGeneration(proc, *source, componentPath) && complete;
     }
     source.reset();
   }
-  if (rebuilt) proc.Step([&] { CopyOver(GetPathSourceOCXMDB(), GetPathOCXMDB()); });
+  if (rebuilt && complete) {
+    proc.Step([&] { CopyOver(GetPathSourceOCXMDB(), GetPathOCXMDB()); });
+  } else if (rebuilt) {
+    proc.Step([&] {
+      Raise(failure_number::kDatabaseError,
+            "The component database '" + componentPath +
+                "' is not replaced, since the rebuilt table PRESET_DEFS lacks rows or values "
+                "of the previous generation that could not be stored; it keeps its previous "
+                "generation");
+    });
+  }
 
   if (sourceTime) {
     proc.Step([&] {

@@ -397,6 +397,38 @@ TEST_F(WorkOnMDBTest, ACopyThatFailsIsReportedWithBothPathsAndTheReason) {
   EXPECT_TRUE(fs::is_directory(ComponentDb()));
 }
 
+TEST_F(WorkOnMDBTest, ATakeoverThatCannotRunKeepsTheComponentDatabaseWithItsLimits) {
+  // The template still names the category column by its old name, so the rebuilt table
+  // cannot be searched for the previous rows.
+  std::string columns = kPresetColumns;
+  columns.replace(columns.find("category_id"), std::string("category_id").size(), "CATEGORIE");
+  WriteCfg({"ForMachine1=true"});
+  WriteSource(kPatterns, columns, kTemplate);
+  WriteComponent(kPresetColumns, kPrevious);
+  const std::string previousGeneration = TestProject::Read(ComponentDb());
+
+  WorkOnMDB();
+
+  EXPECT_EQ(TestProject::Read(ComponentDb()), previousGeneration);
+  const std::string log = ErrorLog();
+  EXPECT_NE(log.find("/ TakeoverMachineCopyMDBData (Nr. "), std::string::npos) << log;
+  EXPECT_NE(log.find("/ WorkOnMDB (Nr. 3000) :The component database '" + ComponentDb().string() +
+                     "' is not replaced"),
+            std::string::npos)
+      << log;
+}
+
+TEST_F(WorkOnMDBTest, AComponentFileThatIsNoDatabaseIsReplacedByTheNewGeneration) {
+  WriteCfg({"ForMachine1=true"});
+  WriteSource(kPatterns, kPresetColumns, kTemplate);
+  TestProject::Write(ComponentDb(), std::string(200, 'x'));
+
+  WorkOnMDB();
+
+  EXPECT_EQ(TestProject::Read(ComponentDb()), TestProject::Read(SourceDb()));
+  EXPECT_EQ(ErrorLog().find("is not replaced"), std::string::npos);
+}
+
 // --- the takeover's warning and aborts --------------------------------------------------
 
 class TakeoverAbortTest : public WorkOnMDBTest {
