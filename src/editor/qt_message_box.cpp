@@ -1,8 +1,11 @@
 #include "editor/qt_message_box.h"
 
 #include <QAbstractButton>
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -37,6 +40,37 @@ std::vector<ButtonSpec> ButtonsOf(int style) {
       return {{"OK", QMessageBox::AcceptRole, kAnswerOk}};
   }
 }
+
+// A box whose buttons offer no way out (Yes/No, Abort/Retry/Ignore) waits for one of
+// them, as it did on the original platform: Escape and the close button do nothing.
+// Otherwise a reflex Escape on "Resume?" would answer No and end the program, and the
+// user's unsaved choices with it.
+class AnswerBox : public QMessageBox {
+ public:
+  AnswerBox(QWidget* parent, bool dismissable) : QMessageBox(parent), dismissable_(dismissable) {
+    if (!dismissable_) setWindowFlag(Qt::WindowCloseButtonHint, false);
+  }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (!dismissable_ && event->matches(QKeySequence::Cancel)) {
+      event->accept();
+      return;
+    }
+    QMessageBox::keyPressEvent(event);
+  }
+
+  void closeEvent(QCloseEvent* event) override {
+    if (!dismissable_) {
+      event->ignore();
+      return;
+    }
+    QMessageBox::closeEvent(event);
+  }
+
+ private:
+  bool dismissable_;
+};
 
 QMessageBox::Icon IconOf(int style) {
   switch (style & 0x70) {
@@ -79,14 +113,21 @@ QtMessageBox::~QtMessageBox() {
 }
 
 int QtMessageBox::Show(const std::string& text, int style, const std::string& title) {
-  QMessageBox box(parent_);
+  const std::vector<ButtonSpec> specs = ButtonsOf(style);
+  // Escape answers as the box's Cancel would, or OK in a box with only OK; a box
+  // without either has no escape.
+  std::optional<std::size_t> escapeIndex;
+  for (std::size_t index = 0; index < specs.size(); ++index) {
+    if (specs[index].answer == 2 || specs.size() == 1) escapeIndex = index;
+  }
+
+  AnswerBox box(parent_, escapeIndex.has_value());
   box.setWindowTitle(QString::fromStdString(title));
   box.setText(QString::fromStdString(MessageBoxText(text)));
   box.setTextFormat(Qt::PlainText);
   box.setIcon(IconOf(style));
   box.setWindowModality(Qt::ApplicationModal);
 
-  const std::vector<ButtonSpec> specs = ButtonsOf(style);
   std::vector<std::pair<QAbstractButton*, int>> buttons;
   for (const ButtonSpec& spec : specs) {
     buttons.emplace_back(box.addButton(QString::fromLatin1(spec.text), spec.role), spec.answer);
@@ -95,13 +136,7 @@ int QtMessageBox::Show(const std::string& text, int style, const std::string& ti
   auto* defaultButton =
       static_cast<QPushButton*>(buttons[defaultIndex < buttons.size() ? defaultIndex : 0].first);
   box.setDefaultButton(defaultButton);
-  // Escape answers as the box's Cancel or No would, or OK in a box with only OK.
-  for (auto it = buttons.rbegin(); it != buttons.rend(); ++it) {
-    if (it->second == 2 || it->second == kAnswerNo || buttons.size() == 1) {
-      box.setEscapeButton(it->first);
-      break;
-    }
-  }
+  if (escapeIndex) box.setEscapeButton(buttons[*escapeIndex].first);
 
   box.exec();
   for (const auto& [button, answer] : buttons) {

@@ -73,9 +73,36 @@ TEST(QtMessageBox, StyleNumbersGiveButtonsIconAndDefault) {
   }
 }
 
-TEST(QtMessageBox, EscapeAnswersNoInAYesNoBox) {
-  SeenBox seen;
-  EXPECT_EQ(ShowAndAnswer(20, "", seen, Qt::Key_Escape), kAnswerNo);
+TEST(QtMessageBox, EscapeAnswersOnlyABoxWithCancelOrASingleOK) {
+  struct Case {
+    int style;
+    int answer;
+  };
+  for (const Case& row : std::vector<Case>{{0, kAnswerOk}, {64, kAnswerOk}, {1, 2}, {3, 2}}) {
+    SCOPED_TRACE(row.style);
+    SeenBox seen;
+    EXPECT_EQ(ShowAndAnswer(row.style, "", seen, Qt::Key_Escape), row.answer);
+  }
+}
+
+TEST(QtMessageBox, AYesNoBoxWaitsForYesOrNoThroughEscapeAndTheCloseButton) {
+  for (const int style : {20, 4 + 256}) {
+    SCOPED_TRACE(style);
+    bool stayedOpen = false;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      QTest::keyClick(box, Qt::Key_Escape);
+      box->close();
+      stayedOpen = box->isVisible();
+      for (QAbstractButton* shown : box->buttons()) {
+        if (shown->text() == "&Yes") shown->click();
+      }
+    });
+    QtMessageBox service;
+    EXPECT_EQ(ShowMessageBox("Resume?", style, "Unexpected error"), kAnswerYes);
+    EXPECT_TRUE(stayedOpen);
+  }
 }
 
 TEST(QtMessageBox, EveryLineBreakOfTheProgramBecomesOne) {
