@@ -131,8 +131,10 @@ int RunProgram(int argc, char** argv, char** envp, const ProgramHooks& hooks) {
     }
 
     window.Form_Load();  // a silent run ends in here
-    window.show();
+    // The first activation runs inside the toolkit's show event: from here on an end
+    // must not unwind through it.
     programEnd.eventLoopRunning = true;
+    window.show();
     if (hooks.whenShown) QTimer::singleShot(0, &window, [&] { hooks.whenShown(window); });
     // The event loop ends when the window closes after a confirmed cancel.
     exitStatus = QApplication::exec();
