@@ -12,7 +12,7 @@
 namespace velnor {
 namespace {
 
-struct ButtonSpec {
+struct ButtonChoice {
   const char* text;
   QMessageBox::ButtonRole role;
   int answer;
@@ -20,7 +20,7 @@ struct ButtonSpec {
 
 // The buttons of a style's button group (its lowest three bits), in the order shown,
 // with the answers they give: 1 OK, 2 Cancel, 3 Abort, 4 Retry, 5 Ignore, 6 Yes, 7 No.
-std::vector<ButtonSpec> ButtonsOf(int style) {
+std::vector<ButtonChoice> ButtonsOf(int style) {
   switch (style & 7) {
     case 1:
       return {{"OK", QMessageBox::AcceptRole, 1}, {"Cancel", QMessageBox::RejectRole, 2}};
@@ -113,12 +113,12 @@ QtMessageBox::~QtMessageBox() {
 }
 
 int QtMessageBox::Show(const std::string& text, int style, const std::string& title) {
-  const std::vector<ButtonSpec> specs = ButtonsOf(style);
+  const std::vector<ButtonChoice> choices = ButtonsOf(style);
   // Escape answers as the box's Cancel would, or OK in a box with only OK; a box
   // without either has no escape.
   std::optional<std::size_t> escapeIndex;
-  for (std::size_t index = 0; index < specs.size(); ++index) {
-    if (specs[index].answer == 2 || specs.size() == 1) escapeIndex = index;
+  for (std::size_t index = 0; index < choices.size(); ++index) {
+    if (choices[index].answer == 2 || choices.size() == 1) escapeIndex = index;
   }
 
   AnswerBox box(parent_, escapeIndex.has_value());
@@ -129,8 +129,8 @@ int QtMessageBox::Show(const std::string& text, int style, const std::string& ti
   box.setWindowModality(Qt::ApplicationModal);
 
   std::vector<std::pair<QAbstractButton*, int>> buttons;
-  for (const ButtonSpec& spec : specs) {
-    buttons.emplace_back(box.addButton(QString::fromLatin1(spec.text), spec.role), spec.answer);
+  for (const ButtonChoice& choice : choices) {
+    buttons.emplace_back(box.addButton(QString::fromLatin1(choice.text), choice.role), choice.answer);
   }
   const std::size_t defaultIndex = static_cast<std::size_t>((style >> 8) & 3);
   auto* defaultButton =
