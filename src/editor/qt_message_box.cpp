@@ -130,7 +130,8 @@ int QtMessageBox::Show(const std::string& text, int style, const std::string& ti
 
   std::vector<std::pair<QAbstractButton*, int>> buttons;
   for (const ButtonChoice& choice : choices) {
-    buttons.emplace_back(box.addButton(QString::fromLatin1(choice.text), choice.role), choice.answer);
+    buttons.emplace_back(box.addButton(QString::fromLatin1(choice.text), choice.role),
+                         choice.answer);
   }
   const std::size_t defaultIndex = static_cast<std::size_t>((style >> 8) & 3);
   auto* defaultButton =
