@@ -20,7 +20,9 @@ void StoreMachine(int number, const std::string& name) {
 
 }  // namespace
 
-int MachineCount() { return MachineList.empty() ? 0 : static_cast<int>(MachineList.size()) - 1; }
+int MachineCount() {
+  return MachineList.empty() ? 0 : static_cast<int>(MachineList.size()) - 1;
+}
 
 void GetExistingMachines(const std::string& configurationIniPath) {
   Procedure proc("GetExistingMachines");
@@ -30,7 +32,8 @@ void GetExistingMachines(const std::string& configurationIniPath) {
     for (int i = 1; i <= 5; ++i) {
       std::string name;
       proc.Step([&] {
-        name = LoadIniString("Common", "NameM" + std::to_string(i), configurationIniPath, true, false);
+        name =
+            LoadIniString("Common", "NameM" + std::to_string(i), configurationIniPath, true, false);
       });
       if (name == "-" || name.empty()) return;
       StoreMachine(i, name);
@@ -38,11 +41,13 @@ void GetExistingMachines(const std::string& configurationIniPath) {
     return;
   }
   int count = 0;
-  proc.Step([&] { count = LoadIniInteger("Project", "NumberOfMachines", ProgramIniFile, false, false); });
+  proc.Step(
+      [&] { count = LoadIniInteger("Project", "NumberOfMachines", ProgramIniFile, false, false); });
   for (int i = 1; i <= count; ++i) {
     std::string name;
     proc.Step([&] {
-      name = LoadIniString("Machine" + std::to_string(i), "MachineName", ProgramIniFile, false, false);
+      name =
+          LoadIniString("Machine" + std::to_string(i), "MachineName", ProgramIniFile, false, false);
     });
     StoreMachine(i, name);
   }

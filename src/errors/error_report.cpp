@@ -75,7 +75,8 @@ int ErrorSub(std::int32_t number, const std::string& source, const std::string& 
   const std::string logLine = "Fehler in " + ComponentNameOrEmpty() + " / " + source + " / " +
                               procName + " (Nr. " + std::to_string(number) + ") :" + description;
   const std::string notice = WriteErrorLog(logLine);
-  const std::string message = std::string("Unexpected error!") + kLfCr + description + kLfCr + notice;
+  const std::string message =
+      std::string("Unexpected error!") + kLfCr + description + kLfCr + notice;
 
   if (SilentMode) {
     WriteServicePackLog(message);
@@ -90,10 +91,16 @@ int ErrorSub(std::int32_t number, const std::string& source, const std::string& 
   return kDecisionEnd;
 }
 
-void EndProgram(int exitStatus) { EndProcess(exitStatus); }
+void EndProgram(int exitStatus) {
+  EndProcess(exitStatus);
+}
 
-bool AnyFailureReported() { return failureReported; }
+bool AnyFailureReported() {
+  return failureReported;
+}
 
-void ResetFailureReported() { failureReported = false; }
+void ResetFailureReported() {
+  failureReported = false;
+}
 
 }  // namespace velnor

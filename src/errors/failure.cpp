@@ -12,7 +12,9 @@ Failure::Failure(std::int32_t number, std::string source, std::string descriptio
       source_(std::move(source)),
       description_(std::move(description)) {}
 
-std::string ProgramSource() { return Process().executableBaseName; }
+std::string ProgramSource() {
+  return Process().executableBaseName;
+}
 
 void Raise(std::int32_t number, const std::string& description) {
   throw Failure(number, ProgramSource(), description);

@@ -28,7 +28,9 @@ MessageBoxService* SetMessageBoxService(MessageBoxService* service) {
 
 ScriptedMessageBox::ScriptedMessageBox() : previous_(SetMessageBoxService(this)) {}
 
-ScriptedMessageBox::~ScriptedMessageBox() { SetMessageBoxService(previous_); }
+ScriptedMessageBox::~ScriptedMessageBox() {
+  SetMessageBoxService(previous_);
+}
 
 int ScriptedMessageBox::Show(const std::string& text, int style, const std::string& title) {
   shown_.push_back({text, style, title});

@@ -49,7 +49,7 @@ class ScriptedMessageBox : public MessageBoxService {
     std::string title;
   };
 
-  ScriptedMessageBox();  // installs itself
+  ScriptedMessageBox();            // installs itself
   ~ScriptedMessageBox() override;  // puts the previous service back
   ScriptedMessageBox(const ScriptedMessageBox&) = delete;
   ScriptedMessageBox& operator=(const ScriptedMessageBox&) = delete;

@@ -19,7 +19,9 @@ std::chrono::steady_clock::time_point Now() {
   return installedClock != nullptr ? installedClock->Now() : std::chrono::steady_clock::now();
 }
 
-void SetPendingMessagesHook(std::function<void()> hook) { pendingMessagesHook = std::move(hook); }
+void SetPendingMessagesHook(std::function<void()> hook) {
+  pendingMessagesHook = std::move(hook);
+}
 
 void ProcessPendingMessages() {
   lastProcessed = Now();

@@ -13,9 +13,10 @@ struct ProgramVersion {
 };
 
 struct ProcessFacts {
-  std::string commandLine;            // the arguments after the program's name, joined by blanks
-  std::string executableFolder;       // real folder of the executable, no trailing separator
-  std::string executableFileName;     // file name as on disk, e.g. "Widget_Config" or "Widget_Config.exe"
+  std::string commandLine;       // the arguments after the program's name, joined by blanks
+  std::string executableFolder;  // real folder of the executable, no trailing separator
+  std::string
+      executableFileName;  // file name as on disk, e.g. "Widget_Config" or "Widget_Config.exe"
   std::string executableBaseName;     // file name without extension
   std::string firstEnvironmentEntry;  // "NAME=value", "" when the environment was empty
   ProgramVersion version;

@@ -22,8 +22,12 @@ ProgramEnd* SetProgramEnd(ProgramEnd* end) {
 
 ThrowingProgramEnd::ThrowingProgramEnd() : previous_(SetProgramEnd(this)) {}
 
-ThrowingProgramEnd::~ThrowingProgramEnd() { SetProgramEnd(previous_); }
+ThrowingProgramEnd::~ThrowingProgramEnd() {
+  SetProgramEnd(previous_);
+}
 
-void ThrowingProgramEnd::End(int exitStatus) { throw ProgramEnded{exitStatus}; }
+void ThrowingProgramEnd::End(int exitStatus) {
+  throw ProgramEnded{exitStatus};
+}
 
 }  // namespace velnor

@@ -19,7 +19,8 @@ std::vector<std::string> Machines(std::initializer_list<const char*> names) {
 TEST(Machines, IntegratedReadsNamesUpToTheFirstDash) {
   TestProject project;
   const auto ini = project.parameterFolder() / "zorconfiguration.ini";
-  TestProject::Write(ini, "[Common]\r\nNameM1=Packer\r\nNameM2=Wrapper\r\nNameM3=-\r\nNameM4=Boxer\r\n");
+  TestProject::Write(ini,
+                     "[Common]\r\nNameM1=Packer\r\nNameM2=Wrapper\r\nNameM3=-\r\nNameM4=Boxer\r\n");
   project.SetCommandLine("/EXTERNAL=ZORCFG");
   GetExistingMachines(GetZORConfigurationIniPath());
   EXPECT_EQ(MachineList, Machines({"Packer", "Wrapper"}));
@@ -29,7 +30,8 @@ TEST(Machines, IntegratedReadsNamesUpToTheFirstDash) {
 TEST(Machines, IntegratedReadsAtMostFiveNames) {
   TestProject project;
   const auto ini = project.parameterFolder() / "zorconfiguration.ini";
-  TestProject::Write(ini, "[Common]\r\nNameM1=A\r\nNameM2=B\r\nNameM3=C\r\nNameM4=D\r\nNameM5=E\r\nNameM6=F\r\n");
+  TestProject::Write(
+      ini, "[Common]\r\nNameM1=A\r\nNameM2=B\r\nNameM3=C\r\nNameM4=D\r\nNameM5=E\r\nNameM6=F\r\n");
   project.SetCommandLine("/EXTERNAL=ZORCFG");
   GetExistingMachines(GetZORConfigurationIniPath());
   EXPECT_EQ(MachineList, Machines({"A", "B", "C", "D", "E"}));

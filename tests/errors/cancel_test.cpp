@@ -1,7 +1,8 @@
 #include "errors/cancel.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "platform/message_box.h"
 #include "support/test_project.h"

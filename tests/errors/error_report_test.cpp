@@ -1,7 +1,8 @@
 #include "errors/error_report.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "platform/message_box.h"
 #include "support/test_project.h"
@@ -37,9 +38,10 @@ TEST(ErrorSub, AsksWhetherToResumeAndFollowsTheAnswer) {
   ASSERT_EQ(box.shown().size(), 2u);
   const std::string logPath = project.errorLog().string();
   std::string upperPath;
-  for (const char c : logPath) upperPath += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  EXPECT_EQ(box.shown()[0].text, "Unexpected error!\n\rBad call\n\rError logged to \n\r" +
-                                     upperPath + "\n\rResume?");
+  for (const char c : logPath)
+    upperPath += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  EXPECT_EQ(box.shown()[0].text,
+            "Unexpected error!\n\rBad call\n\rError logged to \n\r" + upperPath + "\n\rResume?");
   EXPECT_EQ(box.shown()[0].style, 20);
   EXPECT_EQ(box.shown()[0].title, "Unexpected error");
   EXPECT_TRUE(AnyFailureReported());
@@ -62,7 +64,9 @@ TEST(ErrorSub, SilentModeLogsInsteadOfAskingAndAlwaysContinues) {
   EXPECT_EQ(ErrorSub(6, "S", "Overflow", "LoadIniInteger", true), kDecisionContinue);
   EXPECT_TRUE(box.shown().empty());
   const std::string entry = TestProject::Read(project.servicePackLog());
-  EXPECT_EQ(entry.rfind("! Fault Widget_Config: Unexpected error!\n\rOverflow\n\rError logged to ", 0), 0u);
+  EXPECT_EQ(
+      entry.rfind("! Fault Widget_Config: Unexpected error!\n\rOverflow\n\rError logged to ", 0),
+      0u);
   EXPECT_EQ(entry.substr(entry.size() - 2), "\r\n");
   EXPECT_NE(TestProject::Read(project.errorLog()).find("LoadIniInteger (Nr. 6) :Overflow"),
             std::string::npos);

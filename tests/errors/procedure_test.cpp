@@ -43,8 +43,9 @@ TEST(Procedure, LibraryExceptionsAreReportedAsFailuresOfTheProgram) {
   ScriptedMessageBox box;
   Procedure proc("P");
   proc.Step([] { throw std::out_of_range("vector::at"); });
-  EXPECT_NE(TestProject::Read(project.errorLog()).find("Widget / Widget_Config / P (Nr. 51) :vector::at"),
-            std::string::npos);
+  EXPECT_NE(
+      TestProject::Read(project.errorLog()).find("Widget / Widget_Config / P (Nr. 51) :vector::at"),
+      std::string::npos);
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #include "platform/files.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <gtest/gtest.h>
 
 #include "support/test_project.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 // A temporary project folder laid out as the tool expects it, and a process whose
 // facts (executable location, command line, environment) the test controls.
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "platform/message_box.h"
 #include "platform/program_end.h"
