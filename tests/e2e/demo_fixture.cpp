@@ -1,7 +1,5 @@
 #include "demo_fixture.h"
 
-#include <sqlite3.h>
-
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
@@ -17,16 +15,6 @@ fs::path MakeDemoExecutable() {
 }
 std::string ProjectVersion() {
   return VELNOR_PROJECT_VERSION;
-}
-
-bool SameValue(const Value& a, const Value& b) {
-  const auto number = [](const Value& v) -> std::optional<double> {
-    if (const auto* i = std::get_if<std::int64_t>(&v)) return static_cast<double>(*i);
-    if (const auto* d = std::get_if<double>(&v)) return *d;
-    return std::nullopt;
-  };
-  if (number(a) && number(b)) return *number(a) == *number(b);
-  return a == b;
 }
 
 std::string Show(const Value& value) {
@@ -55,46 +43,14 @@ std::size_t Table::Column(const std::string& name) const {
 
 Table ReadTable(const fs::path& database, const std::string& table) {
   Table result;
-  sqlite3* db = nullptr;
-  if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-    ADD_FAILURE() << database << ": " << (db ? sqlite3_errmsg(db) : "cannot open");
-    sqlite3_close(db);
-    return result;
+  try {
+    demo::DemoDb db(database, /*create=*/false);
+    result.columns = db.ColumnNames(table);
+    result.rows = db.Select("SELECT * FROM \"" + table + "\" ORDER BY rowid");
+  } catch (const std::exception& error) {
+    ADD_FAILURE() << error.what();
+    return {};
   }
-  sqlite3_stmt* statement = nullptr;
-  const std::string sql = "SELECT * FROM \"" + table + "\" ORDER BY rowid";
-  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
-    ADD_FAILURE() << database << ": " << sqlite3_errmsg(db);
-    sqlite3_close(db);
-    return result;
-  }
-  const int count = sqlite3_column_count(statement);
-  for (int c = 0; c < count; ++c) result.columns.emplace_back(sqlite3_column_name(statement, c));
-  int rc = SQLITE_OK;
-  while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-    std::vector<Value> row;
-    for (int c = 0; c < count; ++c) {
-      switch (sqlite3_column_type(statement, c)) {
-        case SQLITE_INTEGER:
-          row.emplace_back(static_cast<std::int64_t>(sqlite3_column_int64(statement, c)));
-          break;
-        case SQLITE_FLOAT:
-          row.emplace_back(sqlite3_column_double(statement, c));
-          break;
-        case SQLITE_NULL:
-          row.emplace_back(std::monostate{});
-          break;
-        default:
-          row.emplace_back(
-              std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, c)),
-                          static_cast<std::size_t>(sqlite3_column_bytes(statement, c))));
-      }
-    }
-    result.rows.push_back(std::move(row));
-  }
-  if (rc != SQLITE_DONE) ADD_FAILURE() << database << ": " << sqlite3_errmsg(db);
-  sqlite3_finalize(statement);
-  sqlite3_close(db);
   return result;
 }
 

@@ -13,6 +13,7 @@
 #include <variant>
 #include <vector>
 
+#include "demo_db.h"
 #include "run_process.h"
 
 namespace velnor::e2e {
@@ -23,8 +24,9 @@ fs::path ToolExecutable();
 fs::path MakeDemoExecutable();
 std::string ProjectVersion();
 
-using Value = std::variant<std::monostate, std::int64_t, double, std::string>;
-bool SameValue(const Value& a, const Value& b);
+// Values as the generator's database access reads them: numbers compare by value.
+using demo::SameValue;
+using demo::Value;
 std::string Show(const Value& value);
 std::string Text(const Value& value);  // a text as it is, anything else as Show gives it
 
