@@ -77,9 +77,11 @@ struct ParsedLine {
   std::size_t nameEnd = 0;  // where a key's name ends in the line's text
 };
 
-// Classifies one line: "[name]" opens a section (the name ends at the first "]"), a
-// leading ";" makes a comment, "name=value" is a key; anything else (blank lines, text
-// without "=", a "[" never closed) is none of these.
+// Classifies one line: a leading "[" opens a section, a leading ";" makes a comment,
+// "name=value" is a key; anything else (blank lines, text without "=") is none of these.
+// A section's name ends at the first "]", or with the line when it has none: the
+// platform opened the section of a header that had lost its bracket, and reading the
+// keys below it into the section before would find entries the platform never saw.
 ParsedLine Classify(std::string_view text) {
   ParsedLine parsed;
   const std::string_view trimmed = Trim(text);
@@ -90,11 +92,9 @@ ParsedLine Classify(std::string_view text) {
   }
   if (trimmed.front() == '[') {
     const std::size_t close = trimmed.find(']');
-    if (close != std::string_view::npos) {
-      parsed.kind = LineKind::kSection;
-      parsed.name = Trim(trimmed.substr(1, close - 1));
-      return parsed;
-    }
+    parsed.kind = LineKind::kSection;
+    parsed.name = Trim(trimmed.substr(1, close == std::string_view::npos ? close : close - 1));
+    return parsed;
   }
   const std::size_t equals = text.find('=');
   if (equals == std::string_view::npos) return parsed;

@@ -4,6 +4,8 @@
 // - Section and key names match without regard to case (letters of Windows-1252
 //   included); blanks around names and values do not count.
 // - Only the first section of a name counts, and in it the first key of a name.
+// - A line whose first non-blank character is "[" opens a section, named by what follows
+//   up to the first "]" or, without one, the end of the line.
 // - A line whose first non-blank character is ";" is a comment; a line without "=" is
 //   no key; keys before the first section belong to no section.
 // - One pair of matching quotes around a whole value is removed on reading.
