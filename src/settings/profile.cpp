@@ -12,8 +12,9 @@ namespace {
 
 constexpr std::string_view kNewLineBreak = "\r\n";
 
-// Blanks around names and values. A carriage return counts too, so that a file whose
-// last line ends in a bare CR, or lines ending in CR CR LF, still read cleanly.
+// Blanks around names and values. A carriage return never reaches here from a file (it
+// ends a line there) but counts too, so that a name handed in with a stray one at its end
+// still finds its entry.
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
@@ -37,24 +38,26 @@ bool SameCp1252Name(std::string_view a, std::string_view b) {
 }
 
 // One line of the file as it lies on disk: its text and the break that ended it
-// ("\r\n", "\n", or "" for a last line without one). Joining them gives the file back.
+// ("\r\n", "\n", "\r", or "" for a last line without one). Joining them gives the file
+// back.
 struct Line {
   std::string text;
   std::string lineBreak;
 };
 
+// Splits at CR LF, LF and a lone CR alike, as the platform did, also where one file mixes
+// them (edited on different systems), so that no value runs on into the next line.
 std::vector<Line> SplitLines(std::string_view bytes) {
   std::vector<Line> lines;
   while (!bytes.empty()) {
-    const std::size_t lf = bytes.find('\n');
-    if (lf == std::string_view::npos) {
+    const std::size_t end = bytes.find_first_of("\r\n");
+    if (end == std::string_view::npos) {
       lines.push_back({std::string(bytes), ""});
       break;
     }
-    const bool crlf = lf > 0 && bytes[lf - 1] == '\r';
-    const std::size_t textEnd = crlf ? lf - 1 : lf;
-    lines.push_back({std::string(bytes.substr(0, textEnd)), crlf ? "\r\n" : "\n"});
-    bytes.remove_prefix(lf + 1);
+    const std::size_t breakSize = bytes.substr(end, 2) == "\r\n" ? 2 : 1;
+    lines.push_back({std::string(bytes.substr(0, end)), std::string(bytes.substr(end, breakSize))});
+    bytes.remove_prefix(end + breakSize);
   }
   return lines;
 }
