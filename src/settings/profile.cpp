@@ -1,5 +1,6 @@
 #include "settings/profile.h"
 
+#include <cctype>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -261,6 +262,24 @@ std::size_t CutToCharacters(std::string& text, std::size_t room) {
   return count;
 }
 
+// The base that a prefix ("0x", "0b", "0o", in either case) names, taking the prefix off
+// text; 10 without one, as the platform's conversion made no octal number of a lone 0.
+unsigned TakeBasePrefix(std::string_view& text) {
+  if (text.size() < 2 || text[0] != '0') return 10;
+  const int letter = std::tolower(static_cast<unsigned char>(text[1]));
+  const unsigned base = letter == 'x' ? 16 : letter == 'b' ? 2 : letter == 'o' ? 8 : 10;
+  if (base != 10) text.remove_prefix(2);
+  return base;
+}
+
+// The worth of c as a digit of bases up to 16; 16 for anything that is no such digit.
+unsigned DigitValue(char c) {
+  if (c >= '0' && c <= '9') return static_cast<unsigned>(c - '0');
+  if (c >= 'a' && c <= 'f') return static_cast<unsigned>(c - 'a') + 10u;
+  if (c >= 'A' && c <= 'F') return static_cast<unsigned>(c - 'A') + 10u;
+  return 16;
+}
+
 }  // namespace
 
 ProfileText ReadProfileText(const std::string& section, const std::string& key,
@@ -290,11 +309,13 @@ std::int32_t ReadProfileInteger(const std::string& section, const std::string& k
     negative = text.front() == '-';
     text.remove_prefix(1);
   }
+  const unsigned base = TakeBasePrefix(text);
   // Unsigned arithmetic wraps modulo 2^32, as the platform's conversion did.
   std::uint32_t number = 0;
   for (const char c : text) {
-    if (c < '0' || c > '9') break;
-    number = number * 10u + static_cast<std::uint32_t>(c - '0');
+    const unsigned digit = DigitValue(c);
+    if (digit >= base) break;
+    number = number * base + digit;
   }
   if (negative) number = 0u - number;
   return static_cast<std::int32_t>(number);

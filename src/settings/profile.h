@@ -34,9 +34,11 @@ ProfileText ReadProfileText(const std::string& section, const std::string& key,
                             const std::string& defaultText, std::size_t bufferSize,
                             const std::string& file);
 
-// The leading decimal number of the value (blanks, an optional sign, digits), taken
-// modulo 2^32 and read as signed 32-bit: "12abc" gives 12, "abc" gives 0. The default
-// only when the value is missing or empty.
+// The leading number of the value (blanks, an optional sign, digits), taken modulo 2^32
+// and read as signed 32-bit: "12abc" gives 12, "abc" gives 0. It is decimal unless a
+// prefix "0x", "0b" or "0o" (either case) makes it hexadecimal, binary or octal: "0x1A"
+// gives 26, "-0x10" -16, "012" 12, a prefix without a digit 0. The default only when
+// the value is missing or empty.
 std::int32_t ReadProfileInteger(const std::string& section, const std::string& key,
                                 std::int32_t defaultValue, const std::string& file);
 

@@ -140,7 +140,7 @@ struct IntegerCase {
   std::int32_t expected;
 };
 
-TEST_F(ProfileFile, IntegerIsTheLeadingDecimalNumberModulo2To32) {
+TEST_F(ProfileFile, IntegerIsTheLeadingNumberModulo2To32) {
   const std::vector<IntegerCase> cases = {
       {"12", 12},
       {"12abc", 12},
@@ -150,7 +150,19 @@ TEST_F(ProfileFile, IntegerIsTheLeadingDecimalNumberModulo2To32) {
       {"-0", 0},
       {"  42  ", 42},
       {"\" 7\"", 7},
-      {"0x10", 0},
+      {"0x10", 16},
+      {"0X1a", 26},
+      {"0xFFFFFFFF", -1},
+      {"0x100000001", 1},
+      {"0x1Ag", 26},
+      {"-0x10", -16},
+      {"0b101", 5},
+      {"0B102", 2},
+      {"0o17", 15},
+      {"0O8", 0},
+      {"012", 12},
+      {"0x", 0},
+      {"0xg", 0},
       {"40000", 40000},
       {"2147483647", 2147483647},
       {"2147483648", -2147483647 - 1},
