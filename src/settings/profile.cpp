@@ -233,8 +233,10 @@ void StoreEntry(IniDocument& document, const std::string& section, const std::st
     const ParsedLine parsed = Classify(lines[i].text);
     if (parsed.kind != LineKind::kKey) continue;
     if (document.SameName(parsed.name, key)) {
-      // The file's own spelling (and indentation) of the key stays.
+      // The file's own spelling (and indentation) of the key stays. A last line without
+      // a break gains one, as the platform wrote each entry it changed as a whole line.
       lines[i].text = lines[i].text.substr(0, parsed.nameEnd) + "=" + value;
+      if (lines[i].lineBreak.empty()) lines[i].lineBreak = kNewLineBreak;
       return;
     }
     lastKey = i;

@@ -10,7 +10,8 @@
 //   no key; keys before the first section belong to no section.
 // - One pair of matching quotes around a whole value is removed on reading.
 // - A write changes the one line it concerns (or adds one or two lines) and keeps every
-//   other byte of the file; new lines end in CR LF.
+//   other byte of the file; new lines end in CR LF, and so does a rewritten last line
+//   that had no break.
 //
 // Texts are UTF-8 here and Windows-1252 on disk (a file that begins with a UTF-8
 // byte-order mark is read and written as UTF-8). Paths are found without regard to case.
