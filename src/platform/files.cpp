@@ -70,6 +70,11 @@ IoResult ReplaceAtomically(std::string_view path, Fill&& fill) {
   struct stat existing {};
   const bool hadFile = ::stat(target.c_str(), &existing) == 0;
   if (hadFile && !S_ISREG(existing.st_mode)) return {false, "'" + target + "' is not a file"};
+  // A file made read-only is kept from being changed, and renaming over it would change it
+  // all the same. Its mode bits count for the superuser too, whom access() lets write.
+  if (hadFile && ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
+    return {false, "cannot replace '" + target + "': the file is read-only"};
+  }
 
   const std::string temp = TempNameBeside(target);
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,

@@ -45,8 +45,8 @@ std::int32_t ReadProfileInteger(const std::string& section, const std::string& k
 
 // Writes "key=value" into section of file, creating file, section and key as needed and
 // replacing an existing value in place. The file is replaced atomically; a failure
-// (missing or unwritable folder, unreadable file, a name that cannot be stored) changes
-// nothing on disk and says why.
+// (missing or unwritable folder, unreadable or read-only file, a name that cannot be
+// stored) changes nothing on disk and says why.
 IoResult WriteProfileText(const std::string& section, const std::string& key,
                           const std::string& value, const std::string& file);
 

@@ -362,6 +362,16 @@ TEST_F(ProfileFile, WriteIntoReadOnlyFolderFailsAndKeepsTheFile) {
   EXPECT_EQ(Stored(), "[S]\r\nK=1\r\n");
 }
 
+TEST_F(ProfileFile, WriteOfReadOnlyFileFailsAndKeepsTheFile) {
+  Store("[S]\r\nK=1\r\n");
+  fs::permissions(Ini(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  const IoResult written = WriteProfileText("S", "K", "2", IniPath());
+  EXPECT_FALSE(written);
+  EXPECT_NE(written.error.find("'" + IniPath() + "'"), std::string::npos) << written.error;
+  EXPECT_NE(written.error.find("read-only"), std::string::npos) << written.error;
+  EXPECT_EQ(Stored(), "[S]\r\nK=1\r\n");
+}
+
 TEST_F(ProfileFile, WriteOfUnreadableFileFailsRatherThanLosingIt) {
   if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
   Store("[S]\r\nK=1\r\n");
