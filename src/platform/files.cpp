@@ -7,9 +7,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <system_error>
 #include <vector>
 
 #include "platform/encoding.h"
@@ -63,10 +65,39 @@ IoResult AppendLine(std::string_view path, std::string_view text) {
 
 namespace {
 
+// As many links in a row as the system itself follows before it calls them a loop.
+constexpr int kMaxLinksFollowed = 40;
+
+// The file a symbolic link at path finally leads to (path itself when it is no link);
+// that file need not exist. Nothing, with error set, when a link cannot be read or the
+// links go round in a loop.
+std::optional<std::string> FollowLinks(std::string path, std::error_code& error) {
+  namespace fs = std::filesystem;
+  for (int followed = 0; followed < kMaxLinksFollowed; ++followed) {
+    if (!fs::is_symlink(fs::symlink_status(path, error))) {
+      error.clear();  // a missing or unreadable entry is for the write itself to report
+      return path;
+    }
+    const fs::path destination = fs::read_symlink(path, error);
+    if (error) return std::nullopt;
+    // A relative destination counts from the link's own folder.
+    path = (fs::path(path).parent_path() / destination).string();
+  }
+  error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+  return std::nullopt;
+}
+
 // Writes a new file beside target through fill, flushes it and renames it over target.
 template <class Fill>
 IoResult ReplaceAtomically(std::string_view path, Fill&& fill) {
-  const std::string target = ResolvePath(path);
+  const std::string resolved = ResolvePath(path);
+  // Renaming over a symbolic link would put a file in its place and leave what it leads
+  // to unchanged; the file it leads to is replaced instead, and the link stays. A link
+  // that leads nowhere yet creates its file, like any missing file.
+  std::error_code linkError;
+  const std::optional<std::string> followed = FollowLinks(resolved, linkError);
+  if (!followed) return Failed("cannot follow the link", resolved, linkError.value());
+  const std::string& target = *followed;
   struct stat existing {};
   const bool hadFile = ::stat(target.c_str(), &existing) == 0;
   if (hadFile && !S_ISREG(existing.st_mode)) return {false, "'" + target + "' is not a file"};

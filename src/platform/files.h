@@ -24,11 +24,13 @@ IoResult AppendLine(std::string_view path, std::string_view text);
 // Replaces (or creates) the file with exactly these bytes, atomically. A missing or
 // unwritable folder fails and creates nothing. An existing file keeps its permissions;
 // one without write permission (for the superuser too: no write bit at all) fails and
-// stays as it is.
+// stays as it is. Through a symbolic link, the file it leads to is replaced (or created
+// when missing, if its folder exists) and the link stays.
 IoResult WriteFileAtomically(std::string_view path, std::string_view bytes);
 
 // Copies source over target atomically: target is either its old self or a complete
-// copy of source afterwards. A read-only target is refused as by WriteFileAtomically.
+// copy of source afterwards. A read-only target is refused, and a link followed, as by
+// WriteFileAtomically.
 IoResult CopyFileAtomically(std::string_view source, std::string_view target);
 
 // Last-write time of a file, to put back after work that touched it.

@@ -335,6 +335,18 @@ TEST_F(ProfileFile, WriteOfTheStoredValueLeavesTheFileAlone) {
   EXPECT_EQ(Stored(), "[S]\nK=2\n");
 }
 
+TEST_F(ProfileFile, WriteThroughALinkReplacesTheFileItLeadsTo) {
+  Store("[S]\r\nK=1\r\n");
+  const fs::path link = project_.programFolder() / "Program.ini";
+  const fs::path destination = fs::path("..") / "parameter" / "Program.ini";
+  fs::create_symlink(destination, link);
+  const IoResult written = WriteProfileText("S", "K", "2", link.string());
+  ASSERT_TRUE(written) << written.error;
+  EXPECT_EQ(Stored(), "[S]\r\nK=2\r\n");
+  ASSERT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(fs::read_symlink(link), destination);
+}
+
 TEST_F(ProfileFile, WriteIntoMissingFolderFailsAndCreatesNothing) {
   const fs::path missing = project_.base() / "missing" / "deeper" / "x.ini";
   const IoResult written = WriteProfileText("S", "K", "V", missing.string());
