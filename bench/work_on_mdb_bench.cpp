@@ -25,12 +25,10 @@
 #include <string>
 #include <vector>
 
-#include "app/machines.h"
+#include "app/run_state.h"
 #include "errors/error_report.h"
 #include "platform/files.h"
 #include "platform/pending_messages.h"
-#include "platform/process.h"
-#include "projectdb/preset_defs.h"
 #include "projectdb/work_on_mdb.h"
 
 namespace fs = std::filesystem;
@@ -196,22 +194,24 @@ Timed MeasureUpdate(int n, bool renamed) {
     Exec(previous.get(), "COMMIT");
   }
 
-  velnor::ProcessFacts& facts = velnor::Process();
+  velnor::ProcessFacts facts;
   facts.executableFolder = (base / "Config").string();
   facts.executableFileName = "Widget_Config";
   facts.executableBaseName = "Widget_Config";
   ::setenv("QUARN_SERVICEPACK_LOG", (base / "servicepack.log").c_str(), 1);
-  velnor::MachineList = {"", "Filler"};
+  velnor::RunState run = velnor::StartRun(facts);
+  run.machines = {"", "Filler"};
+  const velnor::ReportScope report(velnor::ReportContextOf(run));
   // The window processes its messages while the update runs.
   long messages = 0;
   velnor::SetPendingMessagesHook([&messages] { ++messages; });
 
   const auto start = std::chrono::steady_clock::now();
   const double cpuBefore = CpuSeconds();
-  velnor::WorkOnMDB();
+  velnor::WorkOnMDB(run);
   const Timed timed{Seconds(start), CpuSeconds() - cpuBefore};
 
-  if (velnor::AnyFailureReported()) Die("the update reported failures; see " + base.string());
+  if (report.anyFailureReported()) Die("the update reported failures; see " + base.string());
   Connection result = Create(component / "Widget.mdb");
   sqlite3_stmt* s = nullptr;
   sqlite3_prepare_v2(result.get(), "SELECT count(*) FROM PRESET_DEFS WHERE pass = 'user'", -1, &s,

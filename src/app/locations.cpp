@@ -2,12 +2,10 @@
 
 #include <vector>
 
-#include "app/start_mode.h"
 #include "errors/error_report.h"
 #include "errors/procedure.h"
 #include "platform/encoding.h"
 #include "platform/paths.h"
-#include "platform/process.h"
 #include "settings/ini_access.h"
 
 namespace velnor {
@@ -20,9 +18,9 @@ std::string Sep() {
 }
 
 // base folder + separator + component + separator + component + suffix
-std::string ComponentFile(const std::string& suffix) {
-  const std::string component = GetOCXName();
-  return BaseFolder() + Sep() + component + Sep() + component + suffix;
+std::string ComponentFile(const RunState& run, const std::string& suffix) {
+  const std::string component = GetOCXName(run);
+  return run.baseFolder + Sep() + component + Sep() + component + suffix;
 }
 
 std::string ExistingOrEmpty(const std::string& path) {
@@ -36,7 +34,8 @@ std::string InFolder(const std::string& folder, const std::string& rest) {
 }
 
 std::string SaveAndRestoreFolder(const std::string& configurationIniPath) {
-  return NativePath(LoadIniString("Common", "SaveAndRestore", configurationIniPath, true, false));
+  return NativePath(
+      LoadIniString("Common", "SaveAndRestore", configurationIniPath, kAnyMode, kQuietIfMissing));
 }
 
 }  // namespace
@@ -46,10 +45,6 @@ std::string BaseFolderOf(const std::string& executableFolder) {
   while (!folder.empty() && !IsPathSeparator(folder.back())) folder.pop_back();
   if (!folder.empty()) folder.pop_back();
   return folder;
-}
-
-std::string BaseFolder() {
-  return BaseFolderOf(Process().executableFolder);
 }
 
 std::optional<std::string> ComponentNameOf(const std::string& executableBaseName) {
@@ -64,26 +59,22 @@ std::optional<std::string> ComponentNameOf(const std::string& executableBaseName
   return executableBaseName.substr(0, starts[starts.size() - kSuffixLength]);
 }
 
-std::string ComponentNameOrEmpty() {
-  return ComponentNameOf(Process().executableBaseName).value_or("");
-}
-
-void RequireComponentName() {
-  const std::string& name = Process().executableBaseName;
+void RequireComponentName(const RunState& run) {
+  const std::string& name = run.process.executableBaseName;
   if (ComponentNameOf(name)) return;
   ReportFault("The executable's name '" + name + "' cannot name a component: expected the " +
               "component's name followed by a seven-character suffix, e.g. 'Widget_Config'.");
   EndProgram(1);
 }
 
-std::string GetOCXName() {
+std::string GetOCXName(const RunState& run) {
   Procedure proc("GetOCXName");
   std::string name;
   proc.Step([&] {
-    const auto component = ComponentNameOf(Process().executableBaseName);
+    const auto component = ComponentNameOf(run.process.executableBaseName);
     if (!component) {
       Raise(failure_number::kInvalidArgument,
-            "The executable's name '" + Process().executableBaseName +
+            "The executable's name '" + run.process.executableBaseName +
                 "' is shorter than seven characters and names no component");
     }
     name = *component;
@@ -91,34 +82,34 @@ std::string GetOCXName() {
   return name;
 }
 
-std::string GetPathOCXMDB() {
+std::string GetPathOCXMDB(const RunState& run) {
   Procedure proc("GetPathOCXMDB");
   std::string path;
-  proc.Step([&] { path = ComponentFile(".mdb"); });
+  proc.Step([&] { path = ComponentFile(run, ".mdb"); });
   return path;
 }
 
-std::string GetPathSourceOCXMDB() {
+std::string GetPathSourceOCXMDB(const RunState& run) {
   Procedure proc("GetPathSourceOCXMDB");
   std::string path;
-  proc.Step([&] { path = ComponentFile("_Source.mdb"); });
+  proc.Step([&] { path = ComponentFile(run, "_Source.mdb"); });
   return path;
 }
 
-std::string GetZORConfigurationIniPath() {
+std::string GetZORConfigurationIniPath(const RunState& run) {
   Procedure proc("GetZORConfigurationIniPath");
   std::string path;
   proc.Step([&] {
-    path = ExistingOrEmpty(BaseFolder() + Sep() + "parameter" + Sep() + "zorconfiguration.ini");
+    path = ExistingOrEmpty(run.baseFolder + Sep() + "parameter" + Sep() + "zorconfiguration.ini");
   });
   return path;
 }
 
-std::string GetCFGPath() {
+std::string GetCFGPath(const RunState& run) {
   Procedure proc("GetCFGPath");
   std::string path;
   proc.Step([&] {
-    path = ComponentFile(".cfg");
+    path = ComponentFile(run, ".cfg");
     if (FileExists(path)) return;
     ReportFault(std::string("File not found: ") + kLfCr + UpperCase(path));
     EndProgram(1);
@@ -126,27 +117,27 @@ std::string GetCFGPath() {
   return path;
 }
 
-std::string GetPathMachineCopyMDB(const std::string& configurationIniPath) {
+std::string GetPathMachineCopyMDB(const RunState& run) {
   Procedure proc("GetPathMachineCopyMDB");
   std::string path;
   proc.Step([&] {
-    const std::string component = GetOCXName();
-    path = InFolder(SaveAndRestoreFolder(configurationIniPath),
+    const std::string component = GetOCXName(run);
+    path = InFolder(SaveAndRestoreFolder(run.configurationIni),
                     component + Sep() + component + ".mdb");
     path = ExistingOrEmpty(path);
   });
   return path;
 }
 
-std::string GetProgramIniPath(std::int32_t mode) {
+std::string GetProgramIniPath(const RunState& run, std::int32_t mode) {
   Procedure proc("GetProgramIniPath");
   std::string path;
   proc.Step([&] {
-    if (mode == 1 && IntegratedMode) {
-      path = InFolder(SaveAndRestoreFolder(GetZORConfigurationIniPath()),
-                      "parameter" + Sep() + "program.ini");
+    if (mode == 1 && run.mode.integrated) {
+      path =
+          InFolder(SaveAndRestoreFolder(run.configurationIni), "parameter" + Sep() + "program.ini");
     } else {
-      path = BaseFolder() + Sep() + "parameter" + Sep() + "Program.ini";
+      path = run.baseFolder + Sep() + "parameter" + Sep() + "Program.ini";
     }
     path = ExistingOrEmpty(path);
   });
@@ -160,8 +151,8 @@ std::string GetFileNameOnly(const std::string& path) {
   return name;
 }
 
-std::string ExecutablePathForMessages() {
-  return JoinPath(Process().executableFolder, Process().executableFileName);
+std::string ExecutablePathForMessages(const RunState& run) {
+  return JoinPath(run.process.executableFolder, run.process.executableFileName);
 }
 
 }  // namespace velnor

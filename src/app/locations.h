@@ -6,33 +6,33 @@
 #include <optional>
 #include <string>
 
+#include "app/run_state.h"
+
 namespace velnor {
 
 // The parent of the executable's folder, without a trailing separator.
-std::string BaseFolder();
 std::string BaseFolderOf(const std::string& executableFolder);
 
-// The component name: the executable's base name less its last seven characters.
-std::string GetOCXName();
 // The component name, or nothing when the base name is shorter than seven characters.
 std::optional<std::string> ComponentNameOf(const std::string& executableBaseName);
-// The component name for reports, which must never fail themselves ("" when unknown).
-std::string ComponentNameOrEmpty();
+// The component name: the executable's base name less its last seven characters.
+std::string GetOCXName(const RunState& run);
 // Reports an executable name that cannot name a component and ends the program
 // (exit status 1); returns when the name is usable.
-void RequireComponentName();
+void RequireComponentName(const RunState& run);
 
-std::string GetPathOCXMDB();
-std::string GetPathSourceOCXMDB();
-std::string GetZORConfigurationIniPath();
+std::string GetPathOCXMDB(const RunState& run);
+std::string GetPathSourceOCXMDB(const RunState& run);
+std::string GetZORConfigurationIniPath(const RunState& run);
 // Does not return when the ".cfg" file is missing.
-std::string GetCFGPath();
-std::string GetPathMachineCopyMDB(const std::string& configurationIniPath);
+std::string GetCFGPath(const RunState& run);
+// The machine copy in the save-and-restore folder that the configuration INI file names.
+std::string GetPathMachineCopyMDB(const RunState& run);
 // Mode 1: where "program.ini" is read; mode 2: where it is written.
-std::string GetProgramIniPath(std::int32_t mode);
+std::string GetProgramIniPath(const RunState& run, std::int32_t mode);
 std::string GetFileNameOnly(const std::string& path);
 
 // The executable's full path as messages name it: folder + separator + file name.
-std::string ExecutablePathForMessages();
+std::string ExecutablePathForMessages(const RunState& run);
 
 }  // namespace velnor

@@ -1,60 +1,59 @@
 #include "app/machines.h"
 
 #include "app/locations.h"
-#include "app/start_mode.h"
 #include "errors/procedure.h"
 #include "platform/paths.h"
 #include "settings/ini_access.h"
 
 namespace velnor {
-
-std::vector<std::string> MachineList;
-std::string ProgramIniFile;
-
 namespace {
 
-void StoreMachine(int number, const std::string& name) {
-  if (MachineList.size() < static_cast<std::size_t>(number) + 1) MachineList.resize(number + 1);
-  MachineList[number] = name;
+void StoreMachine(MachineList& machines, int number, const std::string& name) {
+  if (machines.size() < static_cast<std::size_t>(number) + 1) machines.resize(number + 1);
+  machines[number] = name;
 }
 
 }  // namespace
 
-int MachineCount() {
-  return MachineList.empty() ? 0 : static_cast<int>(MachineList.size()) - 1;
+int MachineCount(const MachineList& machines) {
+  return machines.empty() ? 0 : static_cast<int>(machines.size()) - 1;
 }
 
-void GetExistingMachines(const std::string& configurationIniPath) {
+MachineList GetExistingMachines(const RunState& run) {
   Procedure proc("GetExistingMachines");
-  proc.Step([&] { ProgramIniFile = GetProgramIniPath(1); });
-  if (IntegratedMode) {
-    if (configurationIniPath.empty() || !FileExists(configurationIniPath)) return;
+  MachineList machines;
+  if (run.mode.integrated) {
+    const std::string& configuration = run.configurationIni;
+    if (configuration.empty() || !FileExists(configuration)) return machines;
     for (int i = 1; i <= 5; ++i) {
       std::string name;
       proc.Step([&] {
-        name =
-            LoadIniString("Common", "NameM" + std::to_string(i), configurationIniPath, true, false);
+        name = LoadIniString("Common", "NameM" + std::to_string(i), configuration, kAnyMode,
+                             kQuietIfMissing);
       });
-      if (name == "-" || name.empty()) return;
-      StoreMachine(i, name);
+      if (name == "-" || name.empty()) return machines;
+      StoreMachine(machines, i, name);
     }
-    return;
+    return machines;
   }
+  const std::string& settings = run.programIniForReading;
   int count = 0;
-  proc.Step(
-      [&] { count = LoadIniInteger("Project", "NumberOfMachines", ProgramIniFile, false, false); });
+  proc.Step([&] {
+    count = LoadIniInteger("Project", "NumberOfMachines", settings, kAnyMode, kQuietIfMissing);
+  });
   for (int i = 1; i <= count; ++i) {
     std::string name;
     proc.Step([&] {
-      name =
-          LoadIniString("Machine" + std::to_string(i), "MachineName", ProgramIniFile, false, false);
+      name = LoadIniString("Machine" + std::to_string(i), "MachineName", settings, kAnyMode,
+                           kQuietIfMissing);
     });
-    StoreMachine(i, name);
+    StoreMachine(machines, i, name);
   }
+  return machines;
 }
 
-std::string GetValidMachines() {
-  return LoadIniString("Project", "ValidMachines", GetCFGPath(), true, false);
+std::string GetValidMachines(const RunState& run) {
+  return LoadIniString("Project", "ValidMachines", GetCFGPath(run), kAnyMode, kQuietIfMissing);
 }
 
 }  // namespace velnor

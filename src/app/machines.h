@@ -1,24 +1,19 @@
 #pragma once
 // The machines of the line.
 #include <string>
-#include <vector>
+
+#include "app/run_state.h"
 
 namespace velnor {
 
-// The line's machine names. Empty until the first name is stored; from then on entry
-// 0 is unused ("") and entries 1..count hold the names in the order read.
-extern std::vector<std::string> MachineList;
-// The "program.ini" read at start-up, "" when it does not exist.
-extern std::string ProgramIniFile;
-
 // The number of machines (the list's upper bound), 0 when it holds no entries.
-int MachineCount();
+int MachineCount(const MachineList& machines);
 
 // Integrated: names "NameM1".."NameM5" of the configuration INI file, up to the first
-// "-" or empty one. Standalone: "NumberOfMachines" names of "program.ini".
-void GetExistingMachines(const std::string& configurationIniPath);
+// "-" or empty one. Standalone: "NumberOfMachines" names of "program.ini" as read.
+MachineList GetExistingMachines(const RunState& run);
 
 // The ".cfg" file's statement of the machines the component applies to.
-std::string GetValidMachines();
+std::string GetValidMachines(const RunState& run);
 
 }  // namespace velnor

@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "app/run_state.h"
 #include "editor/control_model.h"
 #include "editor/slot_table.h"
+#include "settings/language.h"
 
 class QPushButton;
 class QScrollBar;
@@ -36,7 +38,8 @@ class EditorWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit EditorWindow(QWidget* parent = nullptr);
+  // The window of the run, which must outlive it.
+  explicit EditorWindow(const RunState& run, QWidget* parent = nullptr);
   ~EditorWindow() override;
   EditorWindow(const EditorWindow&) = delete;
   EditorWindow& operator=(const EditorWindow&) = delete;
@@ -47,7 +50,10 @@ class EditorWindow : public QWidget {
 
   SlotTable& Slots() { return slots_; }
   const SlotTable& Slots() const { return slots_; }
-  const std::string& ConfigIniPath() const { return configIniPath_; }
+  const RunState& Run() const { return run_; }
+  // True while the help mode is on; switched only by the "?" button.
+  bool HelpMode() const { return helpMode_; }
+  const HelpTextTable& HelpTexts() const { return helpTexts_; }
 
   PictureBox* Bild(int index) const;  // 1..56
   QLabel* Maschine(int row) const;    // 1..7
@@ -66,7 +72,6 @@ class EditorWindow : public QWidget {
   void Form_Load();
   void Form_Activate();
   void Form_QueryUnload(bool& cancel);
-  void Form_Resize();
   void CommandOK_Click();
   void CommandCancel_Click();
   void CommandQuest_Click();
@@ -86,7 +91,6 @@ class EditorWindow : public QWidget {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void BuildControls();
@@ -111,8 +115,10 @@ class EditorWindow : public QWidget {
   QTabWidget* tabStrip_ = nullptr;
   ClickLabel* header_ = nullptr;
 
-  std::string configIniPath_;
+  const RunState& run_;
   SlotTable slots_;
+  HelpTextTable helpTexts_;
+  bool helpMode_ = false;
   bool activated_ = false;
   bool closing_ = false;
 };

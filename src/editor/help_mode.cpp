@@ -2,19 +2,16 @@
 
 #include "platform/encoding.h"
 #include "platform/message_box.h"
-#include "settings/language.h"
 
 namespace velnor {
 
-bool HelpMode = false;
-
-std::string HelpTextOf(const Control& control) {
+std::string HelpTextOf(const Control& control, const HelpTextTable& helpTexts) {
   const int id = control.WhatsThisHelpID();
   // A control without help, or with a help id outside the table, has no text; the
   // box is shown empty all the same.
   std::string text;
-  if (id >= 1 && id <= static_cast<int>(HelpTexts.size())) {
-    text = HelpTexts[static_cast<std::size_t>(id - 1)];
+  if (id >= 1 && id <= static_cast<int>(helpTexts.size())) {
+    text = helpTexts[static_cast<std::size_t>(id - 1)];
   }
   static constexpr std::string_view kMarker = "<CRLF>";
   std::string result;
@@ -26,9 +23,8 @@ std::string HelpTextOf(const Control& control) {
   return result + text;
 }
 
-void ShowHelpText(const Control& control) {
-  if (!HelpMode) return;
-  ShowMessageBox(HelpTextOf(control), kStyleInformation, "Info:");
+void ShowHelpText(const Control& control, const HelpTextTable& helpTexts) {
+  ShowMessageBox(HelpTextOf(control, helpTexts), kStyleInformation, "Info:");
 }
 
 }  // namespace velnor

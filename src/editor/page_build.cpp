@@ -4,16 +4,14 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/locations.h"
+#include "app/info_masks.h"
 #include "app/machines.h"
-#include "editor/bit_masks.h"
 #include "editor/editor_window.h"
 #include "editor/window_controls.h"
 #include "errors/failure.h"
 #include "errors/procedure.h"
 #include "platform/paths.h"
 #include "platform/pending_messages.h"
-#include "platform/process.h"
 #include "settings/ini_access.h"
 #include "settings/language.h"
 
@@ -50,21 +48,23 @@ double WidthHimetric(const QImage& picture) {
 
 // The bit mask stored under key, 0 when it is missing or empty.
 std::int32_t StoredMask(const std::string& key, const std::string& settings) {
-  return MaskFromText(LoadIniString("Info", key, settings, false, false));
+  return MaskFromText(LoadIniString("Info", key, settings, kAnyMode, kQuietIfMissing));
 }
 
 }  // namespace
 
 void EditorWindow::SetupUserInterFace() {
   Procedure proc("SetupUserInterFace");
-  proc.Step([&] { LoadToolTipTexts(Controls()); });
-  std::string settings;
-  proc.Step([&] { settings = GetProgramIniPath(1); });
+  proc.Step([&] {
+    helpTexts_ = LoadToolTipTexts(Controls(), LanguageFilePath(run_.process.executableFolder,
+                                                               run_.process.executableBaseName));
+  });
+  const std::string& settings = run_.programIniForReading;
 
   // Info buttons, numbered by their slot, up to the first number without a file. A
   // damaged file keeps its slot empty and hidden, so that the buttons after it keep
   // their numbers.
-  const std::string programFolder = Process().executableFolder;
+  const std::string& programFolder = run_.process.executableFolder;
   for (;;) {
     const std::string file = JoinPath(
         programFolder, "Info_Button_" + Padded(slots_.Count(kTabButtons) + 1, 3) + "_800.gif");
@@ -82,10 +82,9 @@ void EditorWindow::SetupUserInterFace() {
 
   for (int key = 1; key <= kButtonKeys; ++key) {
     proc.Step([&] {
-      const std::int32_t mask = StoredMask("Button" + std::to_string(key), settings);
+      const std::int32_t mask = StoredMask(ButtonKey(key), settings);
       for (int bit = 0; bit < kBitsPerMask; ++bit) {
-        slots_.At(kTabButtons, (key - 1) * kBitsPerMask + bit + 1).selected =
-            MaskBit(mask, bit) ? 1 : 0;
+        slots_.At(kTabButtons, ChoiceNumber(0, key, bit)).selected = MaskBit(mask, bit) ? 1 : 0;
       }
     });
   }
@@ -93,7 +92,7 @@ void EditorWindow::SetupUserInterFace() {
   const std::string standardFolder = JoinPath(FolderOf(programFolder), "Standard");
   std::string resolution;
   proc.Step([&] {
-    resolution = LoadIniString("Project", "Resolution", settings, true, false);
+    resolution = LoadIniString("Project", "Resolution", settings, kAnyMode, kQuietIfMissing);
     if (resolution.empty()) resolution = "1280";
   });
 
@@ -136,9 +135,9 @@ void EditorWindow::SetupUserInterFace() {
   }
   fillRow();
 
-  const int machines = MachineCount();
+  const int machines = MachineCount(run_.machines);
   for (int machine = 1; machine <= machines; ++machine) {
-    const std::string& name = MachineList[static_cast<std::size_t>(machine)];
+    const std::string& name = run_.machines[static_cast<std::size_t>(machine)];
     for (int cell = 1; cell <= kCellsPerRow; ++cell) {
       Slot* heading = takeSlot();
       if (heading != nullptr && cell == 1) heading->machine = name;
@@ -166,20 +165,19 @@ void EditorWindow::SetupUserInterFace() {
   };
   for (int key = 1; key <= kStandardWarningKeys; ++key) {
     proc.Step([&] {
-      const std::int32_t mask = StoredMask("StandardWarning" + std::to_string(key), settings);
+      const std::int32_t mask = StoredMask(StandardWarningKey(key), settings);
       for (int bit = 0; bit < kBitsPerMask; ++bit) {
-        if (MaskBit(mask, bit)) choose((key - 1) * kBitsPerMask + bit + 1);
+        if (MaskBit(mask, bit)) choose(ChoiceNumber(0, key, bit));
       }
     });
   }
   for (int machine = 1; machine <= machines; ++machine) {
     for (int key = 1; key <= kMachineWarningKeys; ++key) {
       proc.Step([&] {
-        const std::string& name = MachineList[static_cast<std::size_t>(machine)];
-        const std::int32_t mask =
-            StoredMask("MachineWarning_" + name + "_" + std::to_string(key), settings);
+        const std::string& name = run_.machines[static_cast<std::size_t>(machine)];
+        const std::int32_t mask = StoredMask(MachineWarningKey(name, key), settings);
         for (int bit = 0; bit < kBitsPerMask; ++bit) {
-          if (MaskBit(mask, bit)) choose(machine * 100 + (key - 1) * kBitsPerMask + bit + 1);
+          if (MaskBit(mask, bit)) choose(ChoiceNumber(machine, key, bit));
         }
       });
     }

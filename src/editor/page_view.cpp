@@ -5,7 +5,6 @@
 #include <QTabWidget>
 #include <cmath>
 
-#include "app/machines.h"
 #include "editor/editor_window.h"
 #include "editor/help_mode.h"
 #include "editor/window_controls.h"
@@ -17,12 +16,12 @@ namespace {
 // The cell's border allowance: the picture is centred in the area inside it.
 constexpr float kBorderAllowancePixels = 4;
 
-QString Description(int tab, const Slot& slot) {
+QString Description(int tab, const Slot& slot, const MachineList& machines) {
   if (tab == kTabButtons) return QStringLiteral("Info button %1").arg(slot.number);
   if (slot.number > 99) {
     const auto machine = static_cast<std::size_t>(slot.number / 100);
-    const QString name = machine < MachineList.size() ? QString::fromStdString(MachineList[machine])
-                                                      : QString::number(machine);
+    const QString name = machine < machines.size() ? QString::fromStdString(machines[machine])
+                                                   : QString::number(machine);
     return QStringLiteral("Warning %1 of machine %2").arg(slot.number % 100).arg(name);
   }
   return QStringLiteral("Warning %1").arg(slot.number);
@@ -50,7 +49,7 @@ void EditorWindow::DrawCell(int index, int tab, int slot) {
   cell->PaintPicture(picZwischen_->Image(), static_cast<int>(std::floor(x / twips)),
                      static_cast<int>(std::floor(y / twips)));
 
-  cell->setAccessibleName(Description(tab, shown));
+  cell->setAccessibleName(Description(tab, shown, run_.machines));
   cell->setAccessibleDescription(shown.selected == 1 ? QStringLiteral("chosen")
                                                      : QStringLiteral("not chosen"));
 }
@@ -106,7 +105,7 @@ void EditorWindow::ShowSelectedTab(const char* procedureName) {
 
 void EditorWindow::TabStrip_Click() {
   // In help mode the tab strip switches its own selection but the page stays.
-  if (HelpMode) return;
+  if (helpMode_) return;
   ShowSelectedTab("TabStrip_Click");
 }
 
@@ -124,7 +123,7 @@ void EditorWindow::Header_Click() {
 }
 
 void EditorWindow::Bild_Click(int index) {
-  if (HelpMode) return;
+  if (helpMode_) return;
   const int tab = SelectedTab();
   const int slot = index + (vScroll_->value() - 1) * kCellsPerRow;
   // Only cells of filled slots are shown, so a click always finds its slot; a slot

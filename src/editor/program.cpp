@@ -1,7 +1,6 @@
 #include "editor/program.h"
 
 #include <QApplication>
-#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -10,10 +9,10 @@
 #include <vector>
 
 #include "app/locations.h"
-#include "app/start_mode.h"
+#include "app/run_state.h"
 #include "editor/editor_window.h"
 #include "editor/qt_message_box.h"
-#include "platform/encoding.h"
+#include "errors/error_report.h"
 #include "platform/message_box.h"
 #include "platform/pending_messages.h"
 #include "platform/process.h"
@@ -54,35 +53,10 @@ class MainProgramEnd : public ProgramEnd {
   bool eventLoopRunning = false;
 };
 
-// Whether the command line asks for the silent mode. Reading the option fails only for
-// a key at the very end of the line, which means standalone; that failure is left to
-// the window's own evaluation, which reports it.
-bool SilentRequested(const std::string& commandLine) {
-  const std::string key = "EXTERNAL";
-  const std::size_t pos = FindIgnoringCase(commandLine, key);
-  if (pos == std::string::npos || pos + key.size() >= commandLine.size()) return false;
-  return ReadCommand(commandLine, key).value_or("") == "SILENT";
-}
-
-// Puts a message-box service in place for one run and the previous one back after it.
-class InstalledMessageBox {
- public:
-  explicit InstalledMessageBox(MessageBoxService* service)
-      : previous_(SetMessageBoxService(service)) {}
-  ~InstalledMessageBox() { SetMessageBoxService(previous_); }
-  InstalledMessageBox(const InstalledMessageBox&) = delete;
-  InstalledMessageBox& operator=(const InstalledMessageBox&) = delete;
-
- private:
-  MessageBoxService* previous_;
-};
-
 }  // namespace
 
-int RunProgram(int argc, char** argv, char** envp, const ProgramHooks& hooks) {
-  CaptureProcessFacts(argc, argv, envp);
-  const ProcessFacts& facts = Process();
-
+int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxes) {
+  const ProcessFacts facts = CaptureProcessFacts(argc, argv, envp);
   if (facts.commandLine == "--help") {
     std::cout << kUsage;
     return 0;
@@ -94,16 +68,18 @@ int RunProgram(int argc, char** argv, char** envp, const ProgramHooks& hooks) {
     return 0;
   }
 
+  RunState run = StartRun(facts);
+  const ReportScope report(ReportContextOf(run));
   MainProgramEnd programEnd;
   ProgramEnd* previousEnd = SetProgramEnd(&programEnd);
   int exitStatus = 0;
   try {
-    RequireComponentName();
+    RequireComponentName(run);
 
     // The toolkit sees none of the program's options. A silent run never shows a
     // window and so needs no display: it runs on the offscreen platform whatever the
     // environment names.
-    const bool silent = SilentRequested(facts.commandLine);
+    const bool silent = run.mode.silent;
     std::string programName = argc > 0 ? argv[0] : "Velnor_Config";
     std::string platformOption = "-platform";
     std::string offscreen = "offscreen";
@@ -119,23 +95,25 @@ int RunProgram(int argc, char** argv, char** envp, const ProgramHooks& hooks) {
     SetPendingMessagesHook(
         [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
 
-    EditorWindow window;
     // A silent run never waits for a person: without the window's message box, every
     // box is written to standard error and takes its default answer.
-    std::optional<QtMessageBox> windowBox;
-    std::optional<InstalledMessageBox> hookBox;
-    if (!silent && hooks.messageBox != nullptr) {
-      hookBox.emplace(hooks.messageBox);
+    std::optional<QtMessageBox> toolkitBox;
+    std::optional<InstalledMessageBox> givenBox;
+    if (!silent && windowBoxes != nullptr) {
+      givenBox.emplace(windowBoxes);
     } else if (!silent) {
-      windowBox.emplace(&window);
+      toolkitBox.emplace();
     }
+
+    FindRunFiles(run);
+    EditorWindow window(run);
+    if (toolkitBox) toolkitBox->SetParent(&window);
 
     window.Form_Load();  // a silent run ends in here
     // The first activation runs inside the toolkit's show event: from here on an end
     // must not unwind through it.
     programEnd.eventLoopRunning = true;
     window.show();
-    if (hooks.whenShown) QTimer::singleShot(0, &window, [&] { hooks.whenShown(window); });
     // The event loop ends when the window closes after a confirmed cancel.
     exitStatus = QApplication::exec();
   } catch (const ProgramEnded& ended) {

@@ -1,5 +1,6 @@
 #include "editor/slot_table.h"
 
+#include "app/info_masks.h"
 #include "errors/failure.h"
 
 namespace velnor {
@@ -55,6 +56,23 @@ Slot& SlotTable::Add(int tab) {
 void SlotTable::Clear() {
   for (auto& tab : slots_) tab.fill(Slot{});
   counts_.fill(0);
+}
+
+std::vector<int> SlotTable::ChosenButtons() const {
+  std::vector<int> chosen;
+  for (int slot = 1; slot <= kButtonKeys * kBitsPerMask; ++slot) {
+    if (At(kTabButtons, slot).selected == 1) chosen.push_back(slot);
+  }
+  return chosen;
+}
+
+std::vector<int> SlotTable::ChosenWarnings() const {
+  std::vector<int> chosen;
+  for (int slot = 1; slot <= Count(kTabWarnings); ++slot) {
+    const Slot& warning = At(kTabWarnings, slot);
+    if (warning.selected == 1) chosen.push_back(warning.number);
+  }
+  return chosen;
 }
 
 }  // namespace velnor

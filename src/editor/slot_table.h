@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace velnor {
 
@@ -37,6 +38,13 @@ class SlotTable {
 
   // Empties both tabs.
   void Clear();
+
+  // The numbers of the chosen info buttons: the chosen slots among the first 96 of
+  // tab 1, whether they show a picture or not, since their choices are stored all the
+  // same.
+  std::vector<int> ChosenButtons() const;
+  // The numbers of the chosen warnings, in slot order.
+  std::vector<int> ChosenWarnings() const;
 
  private:
   std::array<std::array<Slot, kSlotsPerTab>, kTabCount> slots_{};

@@ -4,16 +4,13 @@
 #include <QPushButton>
 
 #include "app/locations.h"
-#include "app/machines.h"
-#include "app/start_mode.h"
+#include "app/save_inputs.h"
+#include "editor/cancel.h"
 #include "editor/editor_window.h"
 #include "editor/help_mode.h"
-#include "editor/save_inputs.h"
-#include "errors/cancel.h"
 #include "errors/error_report.h"
 #include "errors/procedure.h"
 #include "platform/pending_messages.h"
-#include "platform/process.h"
 #include "projectdb/work_on_mdb.h"
 
 namespace velnor {
@@ -21,17 +18,14 @@ namespace velnor {
 void EditorWindow::Form_Load() {
   Procedure proc("Form_Load");
   proc.Step([&] {
-    const bool integrated = GetStartModeIntegrated();
     const std::string caption = "Erweiterte Konfiguration " +
-                                GetFileNameOnly(Process().executableFolder) +
-                                (integrated ? " - integriert" : " - standalone");
+                                GetFileNameOnly(run_.process.executableFolder) +
+                                (run_.mode.integrated ? " - integriert" : " - standalone");
     setWindowTitle(QString::fromStdString(caption));
   });
-  proc.Step([&] { configIniPath_ = GetZORConfigurationIniPath(); });
-  proc.Step([&] { GetExistingMachines(configIniPath_); });
   proc.Step([&] { SetupUserInterFace(); });
   proc.Step([&] {
-    if (SilentMode) {
+    if (run_.mode.silent) {
       // Silent: the stored choices are applied at once and the program ends here; the
       // window is never shown.
       CommandOK_Click();
@@ -51,19 +45,14 @@ void EditorWindow::Form_Activate() {
 void EditorWindow::Form_QueryUnload(bool& cancel) {
   Procedure proc("Form_QueryUnload");
   proc.Step([&] {
-    if (!ConfirmCancel()) cancel = true;
+    if (!ConfirmCancel(run_)) cancel = true;
   });
-}
-
-void EditorWindow::Form_Resize() {
-  // The layout is fixed: a change of size moves and resizes nothing.
-  Procedure proc("Form_Resize");
 }
 
 void EditorWindow::CommandOK_Click() {
   Procedure proc("CommandOK_Click");
-  if (HelpMode) {
-    proc.Step([&] { ShowHelpText(ControlOf(commandOK_)); });
+  if (helpMode_) {
+    proc.Step([&] { ShowHelpText(ControlOf(commandOK_), helpTexts_); });
     return;
   }
   proc.Step([&] { commandOK_->setEnabled(false); });
@@ -73,25 +62,25 @@ void EditorWindow::CommandOK_Click() {
 
 void EditorWindow::CommandCancel_Click() {
   Procedure proc("CommandCancel_Click");
-  if (HelpMode) {
-    proc.Step([&] { ShowHelpText(ControlOf(commandCancel_)); });
+  if (helpMode_) {
+    proc.Step([&] { ShowHelpText(ControlOf(commandCancel_), helpTexts_); });
     return;
   }
   proc.Step([&] {
-    if (ConfirmCancel()) EndProgram(0);
+    if (ConfirmCancel(run_)) EndProgram(0);
   });
 }
 
 void EditorWindow::CommandQuest_Click() {
-  HelpMode = !HelpMode;
-  if (HelpMode) {
+  helpMode_ = !helpMode_;
+  if (helpMode_) {
     QPalette colors = commandQuest_->palette();
     colors.setColor(QPalette::Button, kHelpModeColor);
     commandQuest_->setPalette(colors);
   } else {
     commandQuest_->setPalette(QPalette());  // back to the system's button face
   }
-  commandQuest_->setAccessibleDescription(HelpMode ? QStringLiteral("on") : QStringLiteral("off"));
+  commandQuest_->setAccessibleDescription(helpMode_ ? QStringLiteral("on") : QStringLiteral("off"));
 }
 
 void EditorWindow::CloseMe() {
@@ -100,8 +89,8 @@ void EditorWindow::CloseMe() {
   closing_ = true;
   proc.Step([] { ProcessPendingMessages(); });
   proc.Step([&] { setCursor(Qt::WaitCursor); });
-  proc.Step([] { WorkOnMDB(); });
-  proc.Step([&] { WriteInputs(slots_); });
+  proc.Step([&] { WorkOnMDB(run_); });
+  proc.Step([&] { WriteInputs(run_, slots_.ChosenButtons(), slots_.ChosenWarnings()); });
   proc.Step([&] { unsetCursor(); });
   // An OK always ends the program; the status tells a parent whether faults were
   // logged on the way.
@@ -129,11 +118,6 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
   } else {
     event->accept();
   }
-}
-
-void EditorWindow::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  Form_Resize();
 }
 
 }  // namespace velnor

@@ -39,7 +39,7 @@ QPushButton* GraphicalButton(QWidget* parent, const char* picture, QSize size) {
 
 }  // namespace
 
-EditorWindow::EditorWindow(QWidget* parent) : QWidget(parent) {
+EditorWindow::EditorWindow(const RunState& run, QWidget* parent) : QWidget(parent), run_(run) {
   setObjectName(QStringLiteral("frm_Velnor_Config_Exe"));
   setWindowTitle(QStringLiteral("Base ZORCFG-Erweiterung"));
   setFixedSize(Px(kClientWidthTwips), Px(kClientHeightTwips));

@@ -2,20 +2,18 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <utility>
 
-#include "app/locations.h"
-#include "app/start_mode.h"
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
-#include "platform/paths.h"
-#include "platform/process.h"
 #include "platform/program_end.h"
 
 namespace velnor {
+
 namespace {
 
-bool failureReported = false;
+ReportScope* innermost = nullptr;
 
 // A log that cannot be written loses that one entry; the report itself goes on.
 void AppendOrWarn(const std::string& path, const std::string& text) {
@@ -26,22 +24,30 @@ void AppendOrWarn(const std::string& path, const std::string& text) {
 
 }  // namespace
 
-std::string ErrorLogPath() {
-  // Reading the LOGFILE option can itself fail and be reported; that report goes to
-  // the base folder's log instead of asking for the option again.
-  static bool readingOption = false;
-  if (IntegratedMode && !readingOption) {
-    readingOption = true;
-    const std::string option = GetPathLogfile();
-    readingOption = false;
-    // Integrated without a LOGFILE option, the entry would have nowhere to go.
-    if (!option.empty()) return NativePath(option);
-  }
-  return BaseFolder() + kPathSeparator + "ZORcfglog.txt";
+void NoteFailureReported() {
+  if (innermost != nullptr) innermost->failureReported_ = true;
+}
+
+ReportScope::ReportScope(ReportContext context)
+    : context_(std::move(context)), previous_(innermost) {
+  innermost = this;
+}
+
+ReportScope::~ReportScope() {
+  innermost = previous_;
+}
+
+const ReportContext& CurrentReportContext() {
+  static const ReportContext none;
+  return innermost != nullptr ? innermost->context() : none;
+}
+
+bool AnyFailureReported() {
+  return innermost != nullptr && innermost->anyFailureReported();
 }
 
 std::string WriteErrorLog(const std::string& text) {
-  const std::string path = ErrorLogPath();
+  const std::string& path = CurrentReportContext().errorLog;
   AppendOrWarn(path, text);
   return std::string("Error logged to ") + kLfCr + UpperCase(path);
 }
@@ -57,28 +63,30 @@ std::string ServicePackLogPath() {
 }
 
 void WriteServicePackLog(const std::string& text) {
-  AppendOrWarn(ServicePackLogPath(), "! Fault " + Process().executableBaseName + ": " + text);
+  AppendOrWarn(ServicePackLogPath(), "! Fault " + CurrentReportContext().programName + ": " + text);
 }
 
 void ReportFault(const std::string& text) {
-  failureReported = true;
-  if (SilentMode) {
+  NoteFailureReported();
+  const ReportContext& context = CurrentReportContext();
+  if (context.silent) {
     WriteServicePackLog(text);
   } else {
-    ShowMessageBox(text, kStyleCritical, Process().executableBaseName);
+    ShowMessageBox(text, kStyleCritical, context.programName);
   }
 }
 
 int ErrorSub(std::int32_t number, const std::string& source, const std::string& description,
              const std::string& procName, bool fatal) {
-  failureReported = true;
-  const std::string logLine = "Fehler in " + ComponentNameOrEmpty() + " / " + source + " / " +
-                              procName + " (Nr. " + std::to_string(number) + ") :" + description;
+  NoteFailureReported();
+  const ReportContext& context = CurrentReportContext();
+  const std::string logLine = "Fehler in " + context.component + " / " + source + " / " + procName +
+                              " (Nr. " + std::to_string(number) + ") :" + description;
   const std::string notice = WriteErrorLog(logLine);
   const std::string message =
       std::string("Unexpected error!") + kLfCr + description + kLfCr + notice;
 
-  if (SilentMode) {
+  if (context.silent) {
     WriteServicePackLog(message);
     return kDecisionContinue;
   }
@@ -93,14 +101,6 @@ int ErrorSub(std::int32_t number, const std::string& source, const std::string& 
 
 void EndProgram(int exitStatus) {
   EndProcess(exitStatus);
-}
-
-bool AnyFailureReported() {
-  return failureReported;
-}
-
-void ResetFailureReported() {
-  failureReported = false;
 }
 
 }  // namespace velnor

@@ -12,6 +12,37 @@ inline constexpr int kDecisionContinue = 2;
 // "Line feed, carriage return" that separates the lines of composed messages.
 inline constexpr const char* kLfCr = "\n\r";
 
+// What the report needs to know of the run, fixed when the run starts.
+struct ReportContext {
+  bool silent = false;      // no person to ask: entries go to the service-pack log
+  std::string programName;  // the executable's base name: source and box title
+  std::string component;    // "" when the executable's name names none
+  std::string errorLog;     // where the error log lies
+};
+
+// Puts a context in place for as long as it lives and the previous one back after it;
+// it also keeps count of what was reported under it. Every procedure reports through
+// ErrorSub, so the context is process-wide rather than handed through every signature.
+class ReportScope {
+ public:
+  explicit ReportScope(ReportContext context);
+  ~ReportScope();
+  ReportScope(const ReportScope&) = delete;
+  ReportScope& operator=(const ReportScope&) = delete;
+
+  const ReportContext& context() const { return context_; }
+  bool anyFailureReported() const { return failureReported_; }
+
+ private:
+  friend void NoteFailureReported();
+  ReportContext context_;
+  bool failureReported_ = false;
+  ReportScope* previous_;
+};
+
+// The context of the innermost scope, an empty one outside every scope.
+const ReportContext& CurrentReportContext();
+
 // Reports a failure and returns the decision: 1 end the program, 2 continue.
 int ErrorSub(std::int32_t number, const std::string& source, const std::string& description,
              const std::string& procName, bool fatal);
@@ -20,10 +51,6 @@ int ErrorSub(std::int32_t number, const std::string& source, const std::string& 
 // "Error logged to " LF CR + the log's path in upper case. A log that cannot be
 // written loses this entry only.
 std::string WriteErrorLog(const std::string& text);
-
-// The error log's path: the LOGFILE option while integrated, else the base folder's
-// "ZORcfglog.txt".
-std::string ErrorLogPath();
 
 // Silent: a service-pack log entry; otherwise a critical box titled with the
 // executable name.
@@ -39,8 +66,8 @@ std::string ServicePackLogPath();
 // Ends the program at once; a failure decision ends with exit status 1.
 [[noreturn]] void EndProgram(int exitStatus = 1);
 
-// Whether any failure or fault was reported during this run (exit status 2 after OK).
+// Whether any failure or fault was reported in the current scope (exit status 2 after
+// OK).
 bool AnyFailureReported();
-void ResetFailureReported();  // for tests
 
 }  // namespace velnor

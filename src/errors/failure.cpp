@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "platform/process.h"
+#include "errors/error_report.h"
 
 namespace velnor {
 
@@ -13,7 +13,7 @@ Failure::Failure(std::int32_t number, std::string source, std::string descriptio
       description_(std::move(description)) {}
 
 std::string ProgramSource() {
-  return Process().executableBaseName;
+  return CurrentReportContext().programName;
 }
 
 void Raise(std::int32_t number, const std::string& description) {

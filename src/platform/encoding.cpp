@@ -136,20 +136,13 @@ std::string Cp1252ToUtf8(std::string_view cp1252) {
 }
 
 unsigned char UpperCp1252(unsigned char c) {
-  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 0x20);
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
-  switch (c) {
-    case 0x9A:
-      return 0x8A;  // š
-    case 0x9C:
-      return 0x8C;  // œ
-    case 0x9E:
-      return 0x8E;  // ž
-    case 0xFF:
-      return 0x9F;  // ÿ
-    default:
-      return c;
-  }
+  return static_cast<unsigned char>(ByteOf(UpperCodePoint(CodePointOf(c))));
+}
+
+std::string_view Trim(std::string_view text, std::string_view blanks) {
+  const std::size_t first = text.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 std::string UpperCase(std::string_view utf8) {
@@ -172,7 +165,21 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 std::size_t FindIgnoringCase(std::string_view text, std::string_view needle) {
-  return UpperCase(text).find(UpperCase(needle));
+  if (needle.empty()) return 0;
+  // A needle that starts with a character without case (the placeholders start with
+  // "#") is looked for only where that character stands, without upper-casing the
+  // whole text.
+  const auto first = static_cast<unsigned char>(needle.front());
+  const bool hasCase = first >= 0x80 || ((first | 0x20) >= 'a' && (first | 0x20) <= 'z');
+  if (hasCase) return UpperCase(text).find(UpperCase(needle));
+  const std::string upperNeedle = UpperCase(needle);
+  for (std::size_t pos = text.find(needle.front()); pos != std::string_view::npos;
+       pos = text.find(needle.front(), pos + 1)) {
+    if (pos + needle.size() > text.size()) break;
+    // Upper-casing keeps every character's byte length, so a match has the needle's.
+    if (UpperCase(text.substr(pos, needle.size())) == upperNeedle) return pos;
+  }
+  return std::string_view::npos;
 }
 
 }  // namespace velnor

@@ -21,6 +21,12 @@ std::size_t FindIgnoringCase(std::string_view text, std::string_view needle);
 // Upper case of one Windows-1252 byte.
 unsigned char UpperCp1252(unsigned char c);
 
+// The text without the given characters at either end: by default blanks, tabs and the
+// other white space that may stand around a name or value (a carriage return too, so
+// that a name handed in with a stray one at its end still finds its entry).
+inline constexpr std::string_view kWhiteSpace = " \t\r\v\f";
+std::string_view Trim(std::string_view text, std::string_view blanks = kWhiteSpace);
+
 // Code points of the bytes that start no well-formed UTF-8 sequence: kStrayByte + the
 // byte, above the Unicode range, so that a stray byte never equals a real character.
 inline constexpr char32_t kStrayByte = 0x110000;

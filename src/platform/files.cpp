@@ -40,6 +40,7 @@ bool WriteAll(int fd, std::string_view bytes) {
 }
 
 std::string TempNameBeside(const std::string& target) {
+  // One generator for the process: names only need to differ from each other.
   static std::mt19937 random{std::random_device{}()};
   return target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(random() % 1000000);
 }

@@ -4,8 +4,9 @@
 
 namespace velnor {
 namespace {
+// The program's one window shows the boxes of every layer (see SetMessageBoxService).
 MessageBoxService* installed = nullptr;
-}
+}  // namespace
 
 int DefaultAnswer(int style) {
   if ((style & 7) == kStyleYesNo) {
@@ -24,20 +25,6 @@ MessageBoxService* SetMessageBoxService(MessageBoxService* service) {
   MessageBoxService* previous = installed;
   installed = service;
   return previous;
-}
-
-ScriptedMessageBox::ScriptedMessageBox() : previous_(SetMessageBoxService(this)) {}
-
-ScriptedMessageBox::~ScriptedMessageBox() {
-  SetMessageBoxService(previous_);
-}
-
-int ScriptedMessageBox::Show(const std::string& text, int style, const std::string& title) {
-  shown_.push_back({text, style, title});
-  if (answers_.empty()) return DefaultAnswer(style);
-  const int answer = answers_.front();
-  answers_.pop_front();
-  return answer;
 }
 
 }  // namespace velnor

@@ -5,9 +5,7 @@
 // Style numbers as the original platform knew them, summed: 0 OK, 4 Yes/No,
 // 16 critical, 32 question, 48 exclamation, 64 information, 256 second button default.
 // Answers: 1 OK, 6 Yes, 7 No.
-#include <deque>
 #include <string>
-#include <vector>
 
 namespace velnor {
 
@@ -37,30 +35,21 @@ int DefaultAnswer(int style);
 // so that an unattended run never waits for a person.
 int ShowMessageBox(const std::string& text, int style, const std::string& title);
 
-// Installs the service (nullptr removes it); returns the one installed before.
+// Installs the service (nullptr removes it); returns the one installed before. The
+// service is process-wide because every layer may report, and the window that shows
+// the boxes is the program's only one.
 MessageBoxService* SetMessageBoxService(MessageBoxService* service);
 
-// Answers boxes from a script and records each box shown.
-class ScriptedMessageBox : public MessageBoxService {
+// Puts a service in place for its lifetime and the previous one back after it.
+class InstalledMessageBox {
  public:
-  struct Shown {
-    std::string text;
-    int style = 0;
-    std::string title;
-  };
-
-  ScriptedMessageBox();            // installs itself
-  ~ScriptedMessageBox() override;  // puts the previous service back
-  ScriptedMessageBox(const ScriptedMessageBox&) = delete;
-  ScriptedMessageBox& operator=(const ScriptedMessageBox&) = delete;
-
-  void Answer(int answer) { answers_.push_back(answer); }
-  int Show(const std::string& text, int style, const std::string& title) override;
-  const std::vector<Shown>& shown() const { return shown_; }
+  explicit InstalledMessageBox(MessageBoxService* service)
+      : previous_(SetMessageBoxService(service)) {}
+  ~InstalledMessageBox() { SetMessageBoxService(previous_); }
+  InstalledMessageBox(const InstalledMessageBox&) = delete;
+  InstalledMessageBox& operator=(const InstalledMessageBox&) = delete;
 
  private:
-  std::deque<int> answers_;
-  std::vector<Shown> shown_;
   MessageBoxService* previous_;
 };
 

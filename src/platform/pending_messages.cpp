@@ -4,6 +4,8 @@
 
 namespace velnor {
 namespace {
+// The window and its messages are the process's one window and message queue, which
+// long work anywhere below lets through; the clock times that throttle.
 Clock* installedClock = nullptr;
 std::function<void()> pendingMessagesHook;
 std::chrono::steady_clock::time_point lastProcessed{};

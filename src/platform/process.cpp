@@ -7,11 +7,6 @@
 
 namespace velnor {
 
-ProcessFacts& Process() {
-  static ProcessFacts facts;
-  return facts;
-}
-
 ProgramVersion BuiltInVersion() {
   return {VELNOR_VERSION_MAJOR, VELNOR_VERSION_MINOR, VELNOR_VERSION_PATCH};
 }
@@ -25,8 +20,8 @@ std::string JoinArguments(int argc, const char* const* argv) {
   return text;
 }
 
-void CaptureProcessFacts(int argc, const char* const* argv, const char* const* envp) {
-  ProcessFacts& facts = Process();
+ProcessFacts CaptureProcessFacts(int argc, const char* const* argv, const char* const* envp) {
+  ProcessFacts facts;
   facts.firstEnvironmentEntry = (envp != nullptr && envp[0] != nullptr) ? envp[0] : "";
   facts.commandLine = JoinArguments(argc, argv);
   facts.version = BuiltInVersion();
@@ -37,6 +32,7 @@ void CaptureProcessFacts(int argc, const char* const* argv, const char* const* e
   facts.executableFolder = FolderOf(exe.string());
   facts.executableFileName = FileNameOf(exe.string());
   facts.executableBaseName = WithoutExtension(facts.executableFileName);
+  return facts;
 }
 
 }  // namespace velnor

@@ -22,13 +22,10 @@ struct ProcessFacts {
   ProgramVersion version;
 };
 
-// The facts of this process. Tests may overwrite them freely.
-ProcessFacts& Process();
-
-// Captures the facts once, at the start of main, before any library touches the
-// environment. The executable's location comes from /proc/self/exe, never from the
-// working directory or argv[0].
-void CaptureProcessFacts(int argc, const char* const* argv, const char* const* envp);
+// The facts of this process, captured once at the start of main, before any library
+// touches the environment. The executable's location comes from /proc/self/exe, never
+// from the working directory or argv[0].
+ProcessFacts CaptureProcessFacts(int argc, const char* const* argv, const char* const* envp);
 
 // The program's own version, built in from the project version.
 ProgramVersion BuiltInVersion();

@@ -5,8 +5,9 @@
 
 namespace velnor {
 namespace {
+// Ending the program ends the whole process, wherever it is asked for.
 ProgramEnd* installed = nullptr;
-}
+}  // namespace
 
 void EndProcess(int exitStatus) {
   if (installed != nullptr) installed->End(exitStatus);
@@ -18,16 +19,6 @@ ProgramEnd* SetProgramEnd(ProgramEnd* end) {
   ProgramEnd* previous = installed;
   installed = end;
   return previous;
-}
-
-ThrowingProgramEnd::ThrowingProgramEnd() : previous_(SetProgramEnd(this)) {}
-
-ThrowingProgramEnd::~ThrowingProgramEnd() {
-  SetProgramEnd(previous_);
-}
-
-void ThrowingProgramEnd::End(int exitStatus) {
-  throw ProgramEnded{exitStatus};
 }
 
 }  // namespace velnor

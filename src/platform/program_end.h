@@ -14,25 +14,14 @@ class ProgramEnd {
 [[noreturn]] void EndProcess(int exitStatus);
 
 // Installs an end (nullptr restores the default); returns the one installed before.
+// Process-wide, as ending the process is.
 ProgramEnd* SetProgramEnd(ProgramEnd* end);
 
-// What the test end throws. Deliberately not a std::exception, so that no guard of
-// the failure convention mistakes an end of program for a failure.
+// What an end throws when it unwinds to the program's main instead of exiting where it
+// stands. Deliberately not a std::exception, so that no guard of the failure convention
+// mistakes an end of program for a failure.
 struct ProgramEnded {
   int exitStatus;
-};
-
-// Throws ProgramEnded instead of ending the process; installs itself while alive.
-class ThrowingProgramEnd : public ProgramEnd {
- public:
-  ThrowingProgramEnd();
-  ~ThrowingProgramEnd() override;
-  ThrowingProgramEnd(const ThrowingProgramEnd&) = delete;
-  ThrowingProgramEnd& operator=(const ThrowingProgramEnd&) = delete;
-  [[noreturn]] void End(int exitStatus) override;
-
- private:
-  ProgramEnd* previous_;
 };
 
 }  // namespace velnor

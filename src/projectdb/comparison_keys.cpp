@@ -98,17 +98,19 @@ std::optional<std::string> ComparisonKeys::OfCompared(std::span<const Value> val
   if (!NeedsConversion(values)) return OfStored(values);
   if (!convert_) {
     // A helper table in memory with the same declared types converts values exactly as
-    // the compared columns do; the engine hands the stored values back.
-    static int tables = 0;
-    const std::string table = "velnor_conversion_" + std::to_string(++tables);
+    // the compared columns do; the engine hands the stored values back. Its name is
+    // made of the declared types, so that keys of the same types share one table.
     std::string columns;
     std::string parameters;
+    std::string types;
     for (std::size_t i = 0; i < columns_.size(); ++i) {
       columns += (i > 0 ? ", c" : "c") + std::to_string(i) + " " + columns_[i].declaredType;
       parameters += (i > 0 ? ", ?" : "?") + std::to_string(i + 1);
+      types += "(" + columns_[i].declaredType + ")";
     }
+    const std::string table = QuoteName("velnor_conversion" + types);
     const std::string doing = db_.Describe("converting values for comparison");
-    db_.Execute("CREATE TEMP TABLE " + table + " (" + columns + ")", doing);
+    db_.Execute("CREATE TEMP TABLE IF NOT EXISTS " + table + " (" + columns + ")", doing);
     convert_.emplace(db_, "INSERT INTO temp." + table + " VALUES (" + parameters + ") RETURNING *",
                      doing);
   }

@@ -43,13 +43,6 @@ std::int32_t FailureNumberFor(int resultCode) {
   throw Failure(number, kEngineName, doing + ": " + message);
 }
 
-std::string Trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t");
-  return std::string(text.substr(first, last - first + 1));
-}
-
 }  // namespace
 
 int CompareIgnoringCase(std::string_view a, std::string_view b) {
@@ -152,16 +145,23 @@ std::string Value::ToDisplayText() const {
   return {};
 }
 
+std::optional<std::size_t> FindColumn(const std::vector<Column>& columns, std::string_view name) {
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (EqualsIgnoringCase(columns[i].name, name)) return i;
+  }
+  return std::nullopt;
+}
+
 Column DescribeColumn(std::string name, std::string declaredType) {
   Column column;
   column.name = std::move(name);
   column.declaredType = std::move(declaredType);
   const std::string_view declared = column.declaredType;
   const auto open = declared.find('(');
-  column.type = Trimmed(declared.substr(0, open));
+  column.type = std::string(Trim(declared.substr(0, open), " \t"));
   if (open != std::string_view::npos) {
-    const std::string sizeText =
-        Trimmed(declared.substr(open + 1, declared.find_first_of(",)", open) - open - 1));
+    const std::string_view sizeText =
+        Trim(declared.substr(open + 1, declared.find_first_of(",)", open) - open - 1), " \t");
     int size = 0;
     const auto [end, error] =
         std::from_chars(sizeText.data(), sizeText.data() + sizeText.size(), size);
@@ -610,11 +610,6 @@ Transaction::~Transaction() {
 void Transaction::Commit() {
   db_.Execute("COMMIT", db_.Describe("committing " + what_));
   state_ = State::Committed;
-}
-
-void Transaction::Rollback() {
-  db_.Execute("ROLLBACK", db_.Describe("rolling back " + what_));
-  state_ = State::RolledBack;
 }
 
 }  // namespace velnor::db

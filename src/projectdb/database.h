@@ -99,6 +99,9 @@ struct Column {
 // Splits a declared type into its type name and size.
 Column DescribeColumn(std::string name, std::string declaredType);
 
+// The position of the first column whose name matches without regard to case.
+std::optional<std::size_t> FindColumn(const std::vector<Column>& columns, std::string_view name);
+
 class Statement;
 
 // An open database file. Opening never creates a file and never writes to it; SQLite's
@@ -236,7 +239,7 @@ class RecordSet {
 // Begins a transaction; rolls it back on destruction unless committed.
 class Transaction {
  public:
-  enum class State { Active, Committed, RolledBack };
+  enum class State { Active, Committed };
 
   Transaction(Database& db, std::string what);
   ~Transaction();  // rolls back when still active; never throws
@@ -244,7 +247,6 @@ class Transaction {
   Transaction& operator=(const Transaction&) = delete;
 
   void Commit();
-  void Rollback();
   State state() const { return state_; }
 
  private:

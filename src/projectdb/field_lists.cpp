@@ -14,49 +14,21 @@
 
 namespace velnor {
 
-std::optional<std::vector<std::string>> AddFieldNames;
-std::string AddFieldsSql;
-std::int16_t AddFieldsCount = 0;
-
 namespace {
 
 constexpr const char* kPresetDefs = "PRESET_DEFS";
 
 // The component database path when the file exists, "" otherwise.
-std::string ExistingComponentDatabase() {
-  const std::string path = GetPathOCXMDB();
+std::string ExistingComponentDatabase(const RunState& run) {
+  const std::string path = GetPathOCXMDB(run);
   return !path.empty() && FileExists(path) ? path : "";
-}
-
-const db::Column* FindColumn(const std::vector<db::Column>& columns, std::string_view name) {
-  for (const db::Column& column : columns) {
-    if (EqualsIgnoringCase(column.name, name)) return &column;
-  }
-  return nullptr;
-}
-
-// The byte position of needle in text, found without regard to case. A needle that
-// starts with a character without case (the placeholders start with "#") is looked for
-// only where that character stands, without upper-casing the whole text.
-std::size_t FindFirstIgnoringCase(std::string_view text, std::string_view needle) {
-  if (needle.empty()) return 0;
-  const auto first = static_cast<unsigned char>(needle.front());
-  const bool hasCase = first >= 0x80 || ((first | 0x20) >= 'a' && (first | 0x20) <= 'z');
-  if (hasCase) return FindIgnoringCase(text, needle);
-  for (std::size_t pos = text.find(needle.front()); pos != std::string_view::npos;
-       pos = text.find(needle.front(), pos + 1)) {
-    if (pos + needle.size() > text.size()) break;
-    // Upper-casing keeps every character's byte length, so a match has the needle's.
-    if (db::CompareIgnoringCase(text.substr(pos, needle.size()), needle) == 0) return pos;
-  }
-  return std::string_view::npos;
 }
 
 }  // namespace
 
 bool ReplaceFirstIgnoringCase(std::string& text, std::string_view placeholder,
                               std::string_view replacement) {
-  const std::size_t pos = FindFirstIgnoringCase(text, placeholder);
+  const std::size_t pos = FindIgnoringCase(text, placeholder);
   if (pos == std::string::npos) return false;
   text.replace(pos, placeholder.size(), replacement);
   return true;
@@ -91,9 +63,9 @@ struct NameConversion::Session {
     // The query itself says best what is missing (a table or a column).
     db::Statement(database, NameConversionSql(),
                   database.Describe("converting the names of table PRESET_DEFS"));
-    const db::Column* varName = FindColumn(columns, "var_name");
-    keys.emplace(database, std::vector<db::KeyColumn>{
-                               {varName != nullptr ? varName->declaredType : "", true}});
+    const auto varName = db::FindColumn(columns, "var_name");
+    keys.emplace(database,
+                 std::vector<db::KeyColumn>{{varName ? columns[*varName].declaredType : "", true}});
     db::Statement rows(database, "SELECT _rowid_, Var_Name FROM main.PRESET_DEFS ORDER BY _rowid_",
                        database.Describe("reading the names of table PRESET_DEFS"));
     while (rows.Step()) {
@@ -159,7 +131,8 @@ struct NameConversion::Session {
   std::unordered_map<std::string, std::size_t> firstByName;
 };
 
-NameConversion::NameConversion() = default;
+NameConversion::NameConversion(const RunState& run, std::int16_t nameSystem)
+    : run_(run), nameSystem_(nameSystem) {}
 NameConversion::~NameConversion() = default;
 
 void NameConversion::Convert(const std::string& visiWin32Name,
@@ -168,13 +141,13 @@ void NameConversion::Convert(const std::string& visiWin32Name,
   if (!started_) {
     started_ = true;
     proc.Step([&] {
-      const std::string path = ExistingComponentDatabase();
+      const std::string path = ExistingComponentDatabase(run_);
       if (!path.empty()) session_ = std::make_unique<Session>(path);
     });
   }
   if (!session_) return;
   proc.Step([&] {
-    const bool studio = NameSystem == kVisiWinStudioNaming;
+    const bool studio = nameSystem_ == kVisiWinStudioNaming;
     session_->Convert(studio ? visiWin32Name : visiWinStudioName,
                       studio ? visiWinStudioName : visiWin32Name);
   });
@@ -186,19 +159,20 @@ void NameConversion::Finish() {
   session_.reset();
 }
 
-void VarNameInQuelleErsetzen(const std::string& visiWin32Name,
+void VarNameInQuelleErsetzen(const RunState& run, std::int16_t nameSystem,
+                             const std::string& visiWin32Name,
                              const std::string& visiWinStudioName) {
-  NameConversion conversion;
+  NameConversion conversion(run, nameSystem);
   conversion.Convert(visiWin32Name, visiWinStudioName);
   conversion.Finish();
 }
 
 // --- legacy column ----------------------------------------------------------------
 
-void CategorieNachCategoryID() {
+void CategorieNachCategoryID(const RunState& run) {
   Procedure proc("CategorieNachCategoryID");
   std::string path;
-  proc.Step([&] { path = ExistingComponentDatabase(); });
+  proc.Step([&] { path = ExistingComponentDatabase(run); });
   if (path.empty()) return;
   std::optional<db::Database> database;
   std::vector<db::Column> columns;
@@ -216,12 +190,13 @@ void CategorieNachCategoryID() {
 
 // --- additional fields ------------------------------------------------------------
 
-std::vector<std::string> GetAdditionalFieldsMDB() {
+std::vector<std::string> GetAdditionalFieldsMDB(const RunState& run) {
   Procedure proc("GetAdditionalFieldsMDB");
   std::vector<std::string> fields(1);
   std::string list;
   proc.Step([&] {
-    list = LoadIniString("Project", "DataBaseAdditionalFields", GetCFGPath(), false, false);
+    list = LoadIniString("Project", "DataBaseAdditionalFields", GetCFGPath(run), kAnyMode,
+                         kQuietIfMissing);
   });
   list = list.empty() ? "part" : "part," + list;
   for (;;) {
@@ -237,18 +212,24 @@ std::vector<std::string> GetAdditionalFieldsMDB() {
   return fields;
 }
 
-void GetAddFields() {
+std::optional<AddFields> GetAddFields(const RunState& run) {
   Procedure proc("GetAddFields");
-  proc.Step([&] { AddFieldNames = GetAdditionalFieldsMDB(); });
-  if (!AddFieldNames) return;
-  const std::size_t count = AddFieldNames->size() - 1;
-  std::string sql;
-  for (std::size_t i = 1; i <= count; ++i) sql += ", PRESET_DEFS." + (*AddFieldNames)[i];
-  AddFieldsSql = sql;
+  std::optional<AddFields> fields;
+  proc.Step([&] {
+    AddFields read;
+    read.AddFieldNames = GetAdditionalFieldsMDB(run);
+    fields = std::move(read);
+  });
+  if (!fields) return fields;
+  const std::size_t count = fields->AddFieldNames.size() - 1;
+  for (std::size_t i = 1; i <= count; ++i) {
+    fields->AddFieldsSql += ", PRESET_DEFS." + fields->AddFieldNames[i];
+  }
   proc.Step([&] {
     if (count > 32767) Raise(failure_number::kOverflow, "Overflow");
-    AddFieldsCount = static_cast<std::int16_t>(count);
+    fields->AddFieldsCount = static_cast<std::int16_t>(count);
   });
+  return fields;
 }
 
 }  // namespace velnor

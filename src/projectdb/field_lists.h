@@ -9,15 +9,19 @@
 #include <string_view>
 #include <vector>
 
+#include "app/run_state.h"
+
 namespace velnor {
 
-// The component's additional "PRESET_DEFS" columns: entry 0 unused (""), entries 1..n
-// the names, "part" first. No list until GetAddFields runs.
-extern std::optional<std::vector<std::string>> AddFieldNames;
-// ", PRESET_DEFS." + name for each entry 1..n, joined: the takeover query's columns.
-extern std::string AddFieldsSql;
-// n, the last entry of AddFieldNames.
-extern std::int16_t AddFieldsCount;
+// The component's additional "PRESET_DEFS" columns.
+struct AddFields {
+  // Entry 0 unused (""), entries 1..n the names, "part" first.
+  std::vector<std::string> AddFieldNames;
+  // ", PRESET_DEFS." + name for each entry 1..n, joined: the takeover query's columns.
+  std::string AddFieldsSql;
+  // n, the last entry of AddFieldNames.
+  std::int16_t AddFieldsCount = 0;
+};
 
 // Replaces the first occurrence of placeholder (found without regard to case) by
 // replacement; the rest of the text keeps its case.
@@ -30,20 +34,21 @@ bool ReplaceFirstIgnoringCase(std::string& text, std::string_view placeholder,
                               std::string_view replacement);
 
 // Gives the rows of the component database that carry a variable's name in the other
-// naming system the name of the current one (NameSystem).
-void VarNameInQuelleErsetzen(const std::string& visiWin32Name,
+// naming system the name of the current one (nameSystem).
+void VarNameInQuelleErsetzen(const RunState& run, std::int16_t nameSystem,
+                             const std::string& visiWin32Name,
                              const std::string& visiWinStudioName);
 
 // Renames a column "CATEGORIE" (any case) of the component database's "PRESET_DEFS"
 // to "category_id".
-void CategorieNachCategoryID();
+void CategorieNachCategoryID(const RunState& run);
 
 // "part" and the names of key "DataBaseAdditionalFields" of the ".cfg" file, taken
 // exactly as written between the commas; entry 0 is "".
-std::vector<std::string> GetAdditionalFieldsMDB();
+std::vector<std::string> GetAdditionalFieldsMDB(const RunState& run);
 
-// Sets AddFieldNames, AddFieldsSql and AddFieldsCount.
-void GetAddFields();
+// The additional fields of the ".cfg" file; nothing when they could not be read.
+std::optional<AddFields> GetAddFields(const RunState& run);
 
 // The name conversions of one record creation. The component database is opened at
 // the first conversion and kept open until Finish, and its names are looked up through
@@ -55,7 +60,7 @@ void GetAddFields();
 // reported once and left alone.
 class NameConversion {
  public:
-  NameConversion();
+  NameConversion(const RunState& run, std::int16_t nameSystem);
   ~NameConversion();
   NameConversion(const NameConversion&) = delete;
   NameConversion& operator=(const NameConversion&) = delete;
@@ -65,6 +70,8 @@ class NameConversion {
 
  private:
   struct Session;
+  const RunState& run_;
+  std::int16_t nameSystem_;
   bool started_ = false;
   std::unique_ptr<Session> session_;
 };

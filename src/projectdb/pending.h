@@ -8,6 +8,8 @@ namespace velnor {
 // only every 64th call goes through: 64 values take microseconds, far below the
 // throttle's interval.
 inline void LetWindowProcessMessages() {
+  // Process-wide, as the window's messages are; it only thins the calls and feeds no
+  // result.
   static unsigned calls = 0;
   if (++calls % 64 == 0) ProcessPendingMessagesNowAndThen();
 }

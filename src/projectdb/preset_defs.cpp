@@ -4,12 +4,8 @@
 #include <cstdlib>
 
 #include "errors/failure.h"
-#include "projectdb/field_lists.h"
 
 namespace velnor {
-
-std::array<std::array<std::string, kPartCount + 1>, 2> VarNamePatterns;
-std::int16_t NameSystem = 0;
 
 int PartNumberOf(const db::Value& value, const std::string& context) {
   double number = 0;
@@ -61,14 +57,6 @@ std::string TakeoverLookupSql(const std::string& addFieldsSql) {
 std::string NameConversionSql() {
   return std::string("SELECT PRESET_DEFS.* From PRESET_DEFS WHERE (((PRESET_DEFS.Var_Name)=?1") +
          " COLLATE " + db::kNoCaseCollation + "))";
-}
-
-void ResetProjectDatabaseState() {
-  VarNamePatterns = {};
-  NameSystem = 0;
-  AddFieldNames.reset();
-  AddFieldsSql.clear();
-  AddFieldsCount = 0;
 }
 
 }  // namespace velnor

@@ -13,13 +13,15 @@ inline constexpr int kPartCount = 50;
 inline constexpr int kVisiWin32Naming = 0;
 inline constexpr int kVisiWinStudioNaming = 1;
 
-// Name patterns by naming system (0 VisiWin32, 1 VisiWin Studio) and part (1..50;
-// entry 0 of each system is unused). Filled from "Source_DEFS" by the update.
-extern std::array<std::array<std::string, kPartCount + 1>, 2> VarNamePatterns;
-
-// The naming system whose names go into "PRESET_DEFS": 1 (VisiWin Studio) when not
-// integrated and "program.ini" says "VWStudio=true", otherwise 0.
-extern std::int16_t NameSystem;
+// What one update learns before it creates the rows.
+struct UpdateState {
+  // Name patterns by naming system (0 VisiWin32, 1 VisiWin Studio) and part (1..50;
+  // entry 0 of each system is unused), from "Source_DEFS".
+  std::array<std::array<std::string, kPartCount + 1>, 2> VarNamePatterns;
+  // The naming system whose names go into "PRESET_DEFS": 1 (VisiWin Studio) when not
+  // integrated and "program.ini" says "VWStudio=true", otherwise 0.
+  std::int16_t NameSystem = kVisiWin32Naming;
+};
 
 // A part number (1..50) from a stored value: a whole number, or a real or a text that
 // rounds to one (halves to even, as the original runtime converted). Null, other
@@ -39,9 +41,5 @@ std::string TakeoverLookupSql(const std::string& addFieldsSql);
 // The name conversion: the rows of "PRESET_DEFS" whose Var_Name equals ?1 without
 // regard to case.
 std::string NameConversionSql();
-
-// Puts the patterns, the naming system and the additional-field lists back to their
-// start values (for tests, which run many updates in one process).
-void ResetProjectDatabaseState();
 
 }  // namespace velnor

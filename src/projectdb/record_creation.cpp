@@ -6,7 +6,6 @@
 
 #include "app/locations.h"
 #include "app/machines.h"
-#include "app/start_mode.h"
 #include "errors/procedure.h"
 #include "platform/encoding.h"
 #include "projectdb/database.h"
@@ -22,29 +21,21 @@ constexpr std::int64_t kLargestId = 32767;  // "ID" is a 16-bit number
 
 using Row = std::vector<db::Value>;
 
-std::optional<std::size_t> ColumnIndex(const std::vector<db::Column>& columns,
-                                       std::string_view name) {
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    if (EqualsIgnoringCase(columns[i].name, name)) return i;
-  }
-  return std::nullopt;
-}
-
 // Whether the component applies to machine 1: integrated, by the ".cfg" file's
 // "ValidMachines" ("ALL", or a text that contains the machine's name); standalone, by
 // its key "ForMachine1".
-bool MachineSelected(const std::string& validMachines) {
-  if (GetStartModeIntegrated()) {
+bool MachineSelected(const RunState& run, const std::string& validMachines) {
+  if (run.mode.integrated) {
     const std::string valid = UpperCase(validMachines);
     if (valid == "ALL") return true;
-    if (MachineCount() < 1) {
+    if (MachineCount(run.machines) < 1) {
       Raise(failure_number::kSubscriptOutOfRange,
             "Subscript out of range: the line has no machine 1");
     }
     // An empty list names no machine, not even one without a name.
-    return !valid.empty() && valid.find(UpperCase(MachineList[1])) != std::string::npos;
+    return !valid.empty() && valid.find(UpperCase(run.machines[1])) != std::string::npos;
   }
-  return LoadIniBoolean("Project", "ForMachine1", GetCFGPath(), false, false);
+  return LoadIniBoolean("Project", "ForMachine1", GetCFGPath(run), kAnyMode, kQuietIfMissing);
 }
 
 // The template rows, every value with its kind.
@@ -79,10 +70,10 @@ std::string InsertSql(const std::vector<db::Column>& columns) {
 
 }  // namespace
 
-bool CreateRecordSets(db::Database& database) {
+bool CreateRecordSets(db::Database& database, const RunState& run, const UpdateState& update) {
   Procedure proc("CreateRecordSets");
   std::string validMachines;
-  proc.Step([&] { validMachines = GetValidMachines(); });
+  proc.Step([&] { validMachines = GetValidMachines(run); });
 
   std::vector<db::Column> columns;
   std::optional<db::RecordSet> templateRecords;
@@ -112,24 +103,24 @@ bool CreateRecordSets(db::Database& database) {
   templateRecords.reset();
 
   bool selected = false;
-  proc.Step([&] { selected = MachineSelected(validMachines); });
+  proc.Step([&] { selected = MachineSelected(run, validMachines); });
   if (!selected) return true;
   // Every text of the rows carries the machine's name; without one no row can be
   // composed, so the line's missing machine is reported once instead of per value.
   std::string machine;
   if (!proc.Step([&] {
-        if (MachineCount() < 1) {
+        if (MachineCount(run.machines) < 1) {
           Raise(failure_number::kSubscriptOutOfRange,
                 "Subscript out of range: the line has no machine 1 to create the rows of " +
                     database.Describe("table PRESET_DEFS") + " for");
         }
-        machine = MachineList[1];
+        machine = run.machines[1];
       })) {
     return true;  // as the line has no machine to create rows for
   }
 
-  const std::optional<std::size_t> idColumn = ColumnIndex(columns, "ID");
-  const std::optional<std::size_t> partColumn = ColumnIndex(columns, "part");
+  const std::optional<std::size_t> idColumn = db::FindColumn(columns, "ID");
+  const std::optional<std::size_t> partColumn = db::FindColumn(columns, "part");
   std::vector<bool> isVarName(columns.size());
   for (std::size_t j = 0; j < columns.size(); ++j) {
     isVarName[j] = UpperCase(columns[j].name) == "VAR_NAME";
@@ -145,7 +136,7 @@ bool CreateRecordSets(db::Database& database) {
     return false;
   }
 
-  NameConversion conversion;
+  NameConversion conversion(run, update.NameSystem);
   std::int64_t nextId = 1;
   std::size_t rowNumber = 0;
   for (Row& templateRow : templateRows) {
@@ -196,13 +187,13 @@ bool CreateRecordSets(db::Database& database) {
                                                               " of table PRESET_DEFS"));
           std::array<std::string, 2> names;
           for (int system = 0; system < 2; ++system) {
-            names[system] = VarNamePatterns[system][part];
+            names[system] = update.VarNamePatterns[system][part];
             ReplaceFirstIgnoringCase(names[system], kVarNamePlaceholder, value.text());
             ReplaceFirstIgnoringCase(names[system], kMachinePlaceholder, machine);
             ReplaceFirstIgnoringCase(names[system], kMachinePlaceholder, machine);
           }
           conversion.Convert(names[0], names[1]);
-          row[j] = db::Value(std::move(names[NameSystem == kVisiWinStudioNaming ? 1 : 0]));
+          row[j] = db::Value(std::move(names[update.NameSystem == kVisiWinStudioNaming ? 1 : 0]));
         } else if (value.IsText()) {
           row[j] = std::move(value);
           ReplaceFirstIgnoringCase(row[j].text(), kMachinePlaceholder, machine);

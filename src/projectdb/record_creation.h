@@ -1,5 +1,8 @@
 #pragma once
 // The rows of the rebuilt "PRESET_DEFS" for the line's first machine.
+#include "app/run_state.h"
+#include "projectdb/preset_defs.h"
+
 namespace velnor {
 
 namespace db {
@@ -9,10 +12,10 @@ class Database;
 // Fills the freshly rebuilt, empty "PRESET_DEFS" of database from its template
 // "Source_PRESET_DEFS": one row per template row for machine 1 when the component
 // applies to it, with IDs 1, 2, 3 ... in template order, the machine's name put into
-// the texts and each var_name composed from its part's name pattern. The component
-// database's names are converted to the current naming system on the way.
+// the texts and each var_name composed from its part's name pattern of the update. The
+// component database's names are converted to the update's naming system on the way.
 // Returns false when the created rows could not be stored (a failure was reported);
 // the update then keeps the component database as it is.
-bool CreateRecordSets(db::Database& database);
+bool CreateRecordSets(db::Database& database, const RunState& run, const UpdateState& update);
 
 }  // namespace velnor

@@ -8,12 +8,10 @@
 #include <vector>
 
 #include "app/locations.h"
-#include "app/start_mode.h"
 #include "errors/error_report.h"
 #include "errors/procedure.h"
 #include "platform/encoding.h"
 #include "platform/message_box.h"
-#include "platform/process.h"
 #include "projectdb/comparison_keys.h"
 #include "projectdb/field_lists.h"
 #include "projectdb/pending.h"
@@ -43,16 +41,18 @@ struct PreviousRows {
   bool complete = true;
 };
 
-std::string ComponentForMessages() {
-  return UpperCase(GetOCXName());
+std::string ComponentForMessages(const RunState& run) {
+  return UpperCase(GetOCXName(run));
 }
 
-bool AdditionalFieldsConfigured() {
-  return !LoadIniString("Project", "DataBaseAdditionalFields", GetCFGPath(), false, false).empty();
+bool AdditionalFieldsConfigured(const RunState& run) {
+  return !LoadIniString("Project", "DataBaseAdditionalFields", GetCFGPath(run), kAnyMode,
+                        kQuietIfMissing)
+              .empty();
 }
 
 [[noreturn]] void EndWithDatabaseError(const Procedure& proc) {
-  proc.Report(Failure(failure_number::kAbort, Process().executableBaseName, kDatabaseError),
+  proc.Report(Failure(failure_number::kAbort, ProgramSource(), kDatabaseError),
               /*fatal=*/true);
   // Silent mode lets even a fatal report continue; these aborts end the program in
   // every mode.
@@ -60,17 +60,18 @@ bool AdditionalFieldsConfigured() {
 }
 
 // The user declines to lose the extra columns' contents.
-[[noreturn]] void AbortAfterWarning(const Procedure& proc) {
-  const std::string exe = Process().executableBaseName;
-  const std::string component = ComponentForMessages();
+[[noreturn]] void AbortAfterWarning(const Procedure& proc, const RunState& run) {
+  const std::string exe = run.process.executableBaseName;
+  const std::string component = ComponentForMessages(run);
   WriteErrorLog(exe + " :" + kDatabaseError + " Configurationprogram " + kQuote + component +
                 kQuote + " terminated." + " Please check Configuration in " + kQuote + component +
-                ".CFG" + kQuote + " Restart " + UpperCase(ExecutablePathForMessages()) + "!");
+                ".CFG" + kQuote + " Restart " + UpperCase(ExecutablePathForMessages(run)) + "!");
   EndWithDatabaseError(proc);
 }
 
-[[noreturn]] void AbortForMissingColumn(const Procedure& proc, const std::string& column) {
-  const std::string component = ComponentForMessages();
+[[noreturn]] void AbortForMissingColumn(const Procedure& proc, const RunState& run,
+                                        const std::string& column) {
+  const std::string component = ComponentForMessages(run);
   WriteErrorLog(std::string("Conflict while attempting to extend database!") +
                 "Configurationsfile " + kQuote + component + ".CFG" + kQuote + ", demanded field " +
                 kQuote + UpperCase(column) + kQuote + "missing in machinecopy-database" + kLfCr +
@@ -78,14 +79,14 @@ bool AdditionalFieldsConfigured() {
   EndWithDatabaseError(proc);
 }
 
-void WarnAboutExtraColumns(const Procedure& proc) {
-  const std::string component = ComponentForMessages();
+void WarnAboutExtraColumns(const Procedure& proc, const RunState& run) {
+  const std::string component = ComponentForMessages(run);
   const std::array<std::string, 5> lines = {
       "WARNING!", "Machinecopy contains data in fields that won't be taken over!",
       std::string("Configurationfile ") + kQuote + component + ".CFG" + kQuote +
           ", missing entry " + kQuote + "DataBaseAdditionalFields " + kQuote,
       "If you continue now this data will be lost.", "Continue?"};
-  if (SilentMode) {
+  if (run.mode.silent) {
     std::string text;
     for (const std::string& line : lines) text += line;
     WriteServicePackLog(text);
@@ -95,8 +96,8 @@ void WarnAboutExtraColumns(const Procedure& proc) {
   for (const std::string& line : lines) text += (text.empty() ? "" : kLfCr) + line;
   const int answer =
       ShowMessageBox(text, kStyleYesNo + kStyleExclamation + kStyleSecondButtonDefault,
-                     Process().executableBaseName);
-  if (answer != kAnswerYes) AbortAfterWarning(proc);
+                     run.process.executableBaseName);
+  if (answer != kAnswerYes) AbortAfterWarning(proc, run);
 }
 
 // Every row of the previous table in stored order. A column the copy reads but the
@@ -142,10 +143,8 @@ PreviousRows ReadPreviousRows(Procedure& proc, db::RecordSet& records) {
 }
 
 std::string DeclaredTypeOf(const std::vector<db::Column>& columns, std::string_view name) {
-  for (const db::Column& column : columns) {
-    if (EqualsIgnoringCase(column.name, name)) return column.declaredType;
-  }
-  return "";
+  const auto column = db::FindColumn(columns, name);
+  return column ? columns[*column].declaredType : "";
 }
 
 // Writes the previous values into the rebuilt table, in one transaction. Each previous
@@ -153,11 +152,11 @@ std::string DeclaredTypeOf(const std::vector<db::Column>& columns, std::string_v
 // the first rebuilt row in stored order; a later previous row overwrites what an earlier
 // one gave the same row. Every rebuilt row is then written once.
 void WriteTakenOverValues(db::Database& target, const std::vector<db::Column>& targetColumns,
-                          const PreviousRows& previous) {
+                          const PreviousRows& previous, const std::string& addFieldsSql) {
   const std::string doing = target.Describe("taking the values over into table PRESET_DEFS");
   // The lookup that the configuration asks for: a column it names that the rebuilt
   // table lacks makes it invalid for every row, and then nothing can be taken over.
-  db::Statement(target, TakeoverLookupSql(AddFieldsSql), doing);
+  db::Statement(target, TakeoverLookupSql(addFieldsSql), doing);
 
   std::vector<std::string> columns;
   for (std::size_t k = 0; k < kTakenOver.size(); ++k) {
@@ -210,17 +209,17 @@ void WriteTakenOverValues(db::Database& target, const std::vector<db::Column>& t
 
 }  // namespace
 
-bool TakeoverMachineCopyMDBData(db::Database& targetDb,
-                                std::optional<db::RecordSet>& previousTable) {
+bool TakeoverMachineCopyMDBData(db::Database& targetDb, std::optional<db::RecordSet>& previousTable,
+                                const RunState& run, const std::optional<AddFields>& addFields) {
   Procedure proc("TakeoverMachineCopyMDBData");
   // The warning is meant for extra columns that no configuration names; "part" alone,
   // which every field list starts with, does not count as naming them.
   bool warn = false;
   proc.Step([&] {
     warn = previousTable && previousTable->FieldCount() > kStandardColumnCount &&
-           !AdditionalFieldsConfigured();
+           !AdditionalFieldsConfigured(run);
   });
-  if (warn) WarnAboutExtraColumns(proc);
+  if (warn) WarnAboutExtraColumns(proc, run);
   if (!previousTable) return true;
 
   const PreviousRows previous = ReadPreviousRows(proc, *previousTable);
@@ -230,16 +229,19 @@ bool TakeoverMachineCopyMDBData(db::Database& targetDb,
 
   std::vector<db::Column> targetColumns;
   if (!proc.Step([&] { targetColumns = targetDb.Columns("PRESET_DEFS"); })) return false;
-  if (AddFieldNames) {
-    for (std::size_t i = 1; i < AddFieldNames->size(); ++i) {
-      const std::string& demanded = (*AddFieldNames)[i];
+  if (addFields) {
+    for (std::size_t i = 1; i < addFields->AddFieldNames.size(); ++i) {
+      const std::string& demanded = addFields->AddFieldNames[i];
       // Column names are compared exactly; the first column ("ID") is not searched.
       const bool found = std::any_of(targetColumns.begin() + 1, targetColumns.end(),
                                      [&](const db::Column& c) { return c.name == demanded; });
-      if (!found) AbortForMissingColumn(proc, demanded);
+      if (!found) AbortForMissingColumn(proc, run, demanded);
     }
   }
-  return proc.Step([&] { WriteTakenOverValues(targetDb, targetColumns, previous); });
+  return proc.Step([&] {
+    WriteTakenOverValues(targetDb, targetColumns, previous,
+                         addFields ? addFields->AddFieldsSql : std::string());
+  });
 }
 
 }  // namespace velnor

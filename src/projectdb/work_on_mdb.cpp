@@ -6,13 +6,11 @@
 
 #include "app/locations.h"
 #include "app/machines.h"
-#include "app/start_mode.h"
 #include "errors/procedure.h"
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
-#include "platform/process.h"
 #include "projectdb/database.h"
 #include "projectdb/field_lists.h"
 #include "projectdb/preset_defs.h"
@@ -40,7 +38,7 @@ void CopyOver(const std::string& source, const std::string& target) {
 
 // One row of "Source_DEFS": its pattern goes to each naming system whose name it
 // carries. Throws on a row that cannot be read.
-void ReadPatternRow(const db::RecordSet& records) {
+void ReadPatternRow(const db::RecordSet& records, UpdateState& update) {
   static constexpr std::array<const char*, 2> kSystems = {"VISIWIN32", "VISIWINSTUDIO"};
   for (std::size_t slot = 0; slot < kSystems.size(); ++slot) {
     const db::Value system = records.Field("System");
@@ -50,13 +48,13 @@ void ReadPatternRow(const db::RecordSet& records) {
     if (pattern.IsNull()) Raise(failure_number::kTypeMismatch, "Invalid use of Null");
     if (pattern.kind() == db::ValueKind::Blob)
       Raise(failure_number::kTypeMismatch, "Type mismatch");
-    VarNamePatterns[slot][part] = pattern.ToDisplayText();
+    update.VarNamePatterns[slot][part] = pattern.ToDisplayText();
   }
 }
 
-// Fills VarNamePatterns from "Source_DEFS" in stored order; the last row for a
-// system and part wins.
-void ReadNamePatterns(Procedure& proc, db::Database& source) {
+// Fills the update's name patterns from "Source_DEFS" in stored order; the last row for
+// a system and part wins.
+void ReadNamePatterns(Procedure& proc, db::Database& source, UpdateState& update) {
   std::optional<db::RecordSet> records;
   if (!proc.Step([&] { records.emplace(db::RecordSet::OverTable(source, "Source_DEFS")); })) {
     return;
@@ -66,10 +64,10 @@ void ReadNamePatterns(Procedure& proc, db::Database& source) {
       // A row that cannot be read is not reported: it stands for the plain pattern of
       // part 1 in both systems, and reading goes on with the next row.
       try {
-        ReadPatternRow(*records);
+        ReadPatternRow(*records, update);
       } catch (const Failure&) {
-        VarNamePatterns[kVisiWin32Naming][1] = kVarNamePlaceholder;
-        VarNamePatterns[kVisiWinStudioNaming][1] = kVarNamePlaceholder;
+        update.VarNamePatterns[kVisiWin32Naming][1] = kVarNamePlaceholder;
+        update.VarNamePatterns[kVisiWinStudioNaming][1] = kVarNamePlaceholder;
       }
     }
   });
@@ -86,7 +84,7 @@ void RebuildPresetDefs(db::Database& source) {
 
 // The previous generation: "PRESET_DEFS" of the component database, when it has one.
 // Returns false when the previous generation's values could not be carried over.
-bool TakeOverPreviousGeneration(Procedure& proc, db::Database& source,
+bool TakeOverPreviousGeneration(Procedure& proc, db::Database& source, const RunState& run,
                                 const std::string& componentPath) {
   if (componentPath.empty() || !FileExists(componentPath)) return true;
   std::optional<db::Database> component;
@@ -111,25 +109,25 @@ bool TakeOverPreviousGeneration(Procedure& proc, db::Database& source,
   if (!proc.Step([&] { previous.emplace(db::RecordSet::OverTable(*component, kPresetDefs)); })) {
     return false;
   }
-  GetAddFields();
-  return TakeoverMachineCopyMDBData(source, previous);
+  return TakeoverMachineCopyMDBData(source, previous, run, GetAddFields(run));
 }
 
 }  // namespace
 
-void WorkOnMDB() {
+void WorkOnMDB(const RunState& run) {
   Procedure proc("WorkOnMDB");
   std::string sourcePath;
   std::string componentPath;
   std::string machineCopyPath;
-  proc.Step([&] { sourcePath = GetPathSourceOCXMDB(); });
-  proc.Step([&] { componentPath = GetPathOCXMDB(); });
-  proc.Step([&] { machineCopyPath = GetPathMachineCopyMDB(GetZORConfigurationIniPath()); });
+  proc.Step([&] { sourcePath = GetPathSourceOCXMDB(run); });
+  proc.Step([&] { componentPath = GetPathOCXMDB(run); });
+  proc.Step([&] { machineCopyPath = GetPathMachineCopyMDB(run); });
 
+  UpdateState update;
   proc.Step([&] {
-    NameSystem = kVisiWin32Naming;
-    if (!IntegratedMode && LoadIniBoolean("Project", "VWStudio", ProgramIniFile, false, false)) {
-      NameSystem = kVisiWinStudioNaming;
+    if (!run.mode.integrated && LoadIniBoolean("Project", "VWStudio", run.programIniForReading,
+                                               kAnyMode, kQuietIfMissing)) {
+      update.NameSystem = kVisiWinStudioNaming;
     }
   });
   if (sourcePath.empty()) return;
@@ -138,11 +136,11 @@ void WorkOnMDB() {
   std::optional<timespec> sourceTime;
   proc.Step([&] { sourceTime = LastWriteTime(sourcePath); });
 
-  if (IntegratedMode) {
+  if (run.mode.integrated) {
     proc.Step([&] {
       if (machineCopyPath.empty() || !FileExists(machineCopyPath)) {
         ShowMessageBox(MissingMachineCopyMessage(componentPath), kStyleInformation,
-                       Process().executableBaseName);
+                       run.process.executableBaseName);
       } else {
         CopyOver(machineCopyPath, componentPath);
       }
@@ -159,20 +157,20 @@ void WorkOnMDB() {
   // table would lack the user's limits.
   bool complete = false;
   if (source) {
-    ReadNamePatterns(proc, *source);
+    ReadNamePatterns(proc, *source, update);
     proc.Step([&] {
       RebuildPresetDefs(*source);
       rebuilt = true;
     });
     if (rebuilt) {
-      CategorieNachCategoryID();
-      complete = CreateRecordSets(*source);
-      complete = TakeOverPreviousGeneration(proc, *source, componentPath) && complete;
+      CategorieNachCategoryID(run);
+      complete = CreateRecordSets(*source, run, update);
+      complete = TakeOverPreviousGeneration(proc, *source, run, componentPath) && complete;
     }
     source.reset();
   }
   if (rebuilt && complete) {
-    proc.Step([&] { CopyOver(GetPathSourceOCXMDB(), GetPathOCXMDB()); });
+    proc.Step([&] { CopyOver(GetPathSourceOCXMDB(run), GetPathOCXMDB(run)); });
   } else if (rebuilt) {
     proc.Step([&] {
       Raise(failure_number::kDatabaseError,

@@ -12,6 +12,12 @@ namespace velnor {
 using IniValue = std::variant<std::monostate, std::string, std::int16_t, std::int32_t, float,
                               double, std::uint8_t, bool>;
 
+// The last two arguments of the reads, named at the call sites: the mode flag has no
+// influence; the report flag sends the missing-entry message to ReportFault.
+inline constexpr bool kAnyMode = false;
+inline constexpr bool kQuietIfMissing = false;
+inline constexpr bool kReportMissing = true;
+
 // The value, at most 254 characters; "" when file, section or key is missing.
 // modeFlag has no influence; reportFlag sends the missing-entry message to ReportFault.
 std::string LoadIniString(const std::string& section, const std::string& key,

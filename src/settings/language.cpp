@@ -8,12 +8,9 @@
 #include "errors/procedure.h"
 #include "platform/encoding.h"
 #include "platform/paths.h"
-#include "platform/process.h"
 #include "settings/ini_access.h"
 
 namespace velnor {
-
-std::array<std::string, 100> HelpTexts;
 
 namespace {
 
@@ -54,7 +51,7 @@ std::string ControlKey(const Control& control, bool arrayMember) {
 
 void ApplyCaption(Control& control, const std::string& lang, const std::string& file,
                   const std::string& key) {
-  const std::string caption = LoadIniString(lang, key, file, true, false);
+  const std::string caption = LoadIniString(lang, key, file, kAnyMode, kQuietIfMissing);
   if (HasText(caption)) {
     control.SetCaption(caption);
   } else if (lang != kDesignLanguage) {
@@ -64,24 +61,25 @@ void ApplyCaption(Control& control, const std::string& lang, const std::string& 
   }
 }
 
-void LoadHelpText(const Control& control, const std::string& lang, const std::string& file) {
+void LoadHelpText(const Control& control, const std::string& lang, const std::string& file,
+                  HelpTextTable& helpTexts) {
   const int helpId = control.WhatsThisHelpID();
   if (helpId == 0) return;
-  if (helpId < 1 || helpId > static_cast<int>(HelpTexts.size())) {
+  if (helpId < 1 || helpId > static_cast<int>(helpTexts.size())) {
     Raise(failure_number::kSubscriptOutOfRange,
           "Help id " + std::to_string(helpId) + " of control '" + control.Name() +
-              "' lies outside 1 to " + std::to_string(HelpTexts.size()));
+              "' lies outside 1 to " + std::to_string(helpTexts.size()));
   }
   const std::string key = "Help" + std::to_string(helpId);
-  std::string& text = HelpTexts[static_cast<std::size_t>(helpId - 1)];
-  text = LoadIniString(lang, key, file, true, false);
+  std::string& text = helpTexts[static_cast<std::size_t>(helpId - 1)];
+  text = LoadIniString(lang, key, file, kAnyMode, kQuietIfMissing);
   if (!HasText(text)) SaveIni(kNoText, lang, key, file);
 }
 
 void ApplyToolTip(Control& control, const std::string& lang, const std::string& file,
                   const std::string& key) {
   if (FindIgnoringCase(control.Tag(), "NOTTT") != std::string::npos) return;
-  const std::string toolTip = LoadIniString(lang, key, file, true, false);
+  const std::string toolTip = LoadIniString(lang, key, file, kAnyMode, kQuietIfMissing);
   if (HasText(toolTip)) {
     control.SetToolTipText(toolTip);
   } else {
@@ -90,47 +88,51 @@ void ApplyToolTip(Control& control, const std::string& lang, const std::string& 
 }
 
 void ApplyLanguage(const ControlList& controls, std::size_t position, const std::string& lang,
-                   const std::string& file) {
+                   const std::string& file, HelpTextTable& helpTexts) {
   Control& control = *controls[position];
   const std::string key = ControlKey(control, IsArrayMember(controls, position));
   if (IsCaptionKind(control)) {
     ApplyCaption(control, lang, file, "Caption_" + key);
-    LoadHelpText(control, lang, file);
+    LoadHelpText(control, lang, file, helpTexts);
   }
   ApplyToolTip(control, lang, file, "TTT_" + key);
 }
 
 }  // namespace
 
-std::string LanguageFilePath() {
-  return JoinPath(Process().executableFolder, Process().executableBaseName + ".ini");
+std::string LanguageFilePath(const std::string& executableFolder,
+                             const std::string& executableBaseName) {
+  return JoinPath(executableFolder, executableBaseName + ".ini");
 }
 
-std::string GetLanguage() {
+std::string GetLanguage(const std::string& languageFile) {
   Procedure proc("GetLanguage");
   std::string code;
-  proc.Step([&] { code = LoadIniString("Language", "Language", LanguageFilePath(), true, false); });
+  proc.Step([&] {
+    code = LoadIniString("Language", "Language", languageFile, kAnyMode, kQuietIfMissing);
+  });
   proc.Step([&] {
     if (!code.empty()) return;
-    SaveIni(kDesignLanguage, "Language", "Language", LanguageFilePath());
+    SaveIni(kDesignLanguage, "Language", "Language", languageFile);
     code = kDesignLanguage;
   });
   return code;
 }
 
-void LoadToolTipTexts(const ControlList& controls) {
+HelpTextTable LoadToolTipTexts(const ControlList& controls, const std::string& file) {
   // A failure before the loop belongs to the caller's handling.
-  const std::string lang = GetLanguage();
-  const std::string file = LanguageFilePath();
+  const std::string lang = GetLanguage(file);
+  HelpTextTable helpTexts;
   const std::size_t count = controls.size();
   for (std::size_t position = 0; position < count; ++position) {
     // A control that lacks a property or carries an impossible help id keeps whatever
     // it got so far; the window goes on with the next control, without a message.
     try {
-      ApplyLanguage(controls, position, lang, file);
+      ApplyLanguage(controls, position, lang, file, helpTexts);
     } catch (const std::exception&) {
     }
   }
+  return helpTexts;
 }
 
 }  // namespace velnor

@@ -9,15 +9,17 @@
 namespace velnor {
 
 // Help texts by help id: entry id - 1.
-extern std::array<std::string, 100> HelpTexts;
+using HelpTextTable = std::array<std::string, 100>;
 
 // The language file: executable folder + base name + ".ini".
-std::string LanguageFilePath();
+std::string LanguageFilePath(const std::string& executableFolder,
+                             const std::string& executableBaseName);
 
 // The current language code; "1031" is written and returned when none is set.
-std::string GetLanguage();
+std::string GetLanguage(const std::string& languageFile);
 
-// Applies the language file to every control and fills HelpTexts.
-void LoadToolTipTexts(const ControlList& controls);
+// Applies the language file to every control and returns the help texts it holds for
+// them.
+HelpTextTable LoadToolTipTexts(const ControlList& controls, const std::string& languageFile);
 
 }  // namespace velnor

@@ -1,5 +1,6 @@
 #include "settings/profile.h"
 
+#include <algorithm>
 #include <cctype>
 #include <optional>
 #include <string_view>
@@ -12,19 +13,6 @@ namespace velnor {
 namespace {
 
 constexpr std::string_view kNewLineBreak = "\r\n";
-
-// Blanks around names and values. A carriage return never reaches here from a file (it
-// ends a line there) but counts too, so that a name handed in with a stray one at its end
-// still finds its entry.
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 // Windows-1252 names, compared letter by letter.
 bool SameCp1252Name(std::string_view a, std::string_view b) {
@@ -305,7 +293,7 @@ std::int32_t ReadProfileInteger(const std::string& section, const std::string& k
   if (!found || found->empty()) return defaultValue;
 
   std::string_view text = *found;
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  text.remove_prefix(std::min(text.find_first_not_of(kWhiteSpace), text.size()));
   bool negative = false;
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
     negative = text.front() == '-';

@@ -2,15 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/message_box.h"
 #include "platform/process.h"
-#include "platform/program_end.h"
+#include "support/scripted_message_box.h"
 #include "support/test_project.h"
+#include "support/test_run.h"
+#include "support/throwing_program_end.h"
 
 namespace velnor {
 namespace {
 
 using test::TestProject;
+using test::TestRun;
 
 TEST(Locations, TheBaseFolderIsTheParentOfTheProgramFolder) {
   EXPECT_EQ(BaseFolderOf("D:\\Panel\\Config"), "D:\\Panel");
@@ -34,24 +36,27 @@ TEST(Locations, TheSuffixIsCountedInCharactersNotBytes) {
 
 TEST(Locations, FilesOfTheComponentLieInItsFolder) {
   TestProject project;
+  TestRun run(project);
   const auto base = project.base();
-  EXPECT_EQ(GetOCXName(), "Widget");
-  EXPECT_EQ(GetPathOCXMDB(), (base / "Widget" / "Widget.mdb").string());
-  EXPECT_EQ(GetPathSourceOCXMDB(), (base / "Widget" / "Widget_Source.mdb").string());
-  EXPECT_EQ(GetZORConfigurationIniPath(), "") << "missing file";
+  EXPECT_EQ(GetOCXName(run), "Widget");
+  EXPECT_EQ(GetPathOCXMDB(run), (base / "Widget" / "Widget.mdb").string());
+  EXPECT_EQ(GetPathSourceOCXMDB(run), (base / "Widget" / "Widget_Source.mdb").string());
+  EXPECT_EQ(GetZORConfigurationIniPath(run), "") << "missing file";
   TestProject::Write(project.parameterFolder() / "zorconfiguration.ini", "");
-  EXPECT_EQ(GetZORConfigurationIniPath(), (base / "parameter" / "zorconfiguration.ini").string());
+  EXPECT_EQ(GetZORConfigurationIniPath(run),
+            (base / "parameter" / "zorconfiguration.ini").string());
   TestProject::Write(project.cfgPath(), "");
-  EXPECT_EQ(GetCFGPath(), project.cfgPath().string());
+  EXPECT_EQ(GetCFGPath(run), project.cfgPath().string());
 }
 
 TEST(Locations, StandaloneReadsAndWritesTheProjectsOwnProgramIni) {
   TestProject project;
-  EXPECT_EQ(GetProgramIniPath(1), "");
+  TestRun run(project);
+  EXPECT_EQ(GetProgramIniPath(run, 1), "");
   TestProject::Write(project.parameterFolder() / "Program.ini", "");
   const std::string own = (project.parameterFolder() / "Program.ini").string();
-  EXPECT_EQ(GetProgramIniPath(1), own);
-  EXPECT_EQ(GetProgramIniPath(2), own);
+  EXPECT_EQ(GetProgramIniPath(run, 1), own);
+  EXPECT_EQ(GetProgramIniPath(run, 2), own);
 }
 
 TEST(Locations, IntegratedReadsFromTheSaveAndRestoreFolderWithOrWithoutTrailingSeparator) {
@@ -66,11 +71,11 @@ TEST(Locations, IntegratedReadsFromTheSaveAndRestoreFolderWithOrWithoutTrailingS
     TestProject::Write(backup / "parameter" / "program.ini", "");
     TestProject::Write(backup / "Widget" / "Widget.mdb", "");
     TestProject::Write(project.parameterFolder() / "Program.ini", "");
-    project.SetCommandLine("/EXTERNAL=ZORCFG");
-    EXPECT_EQ(GetProgramIniPath(1), (backup / "parameter" / "program.ini").string());
-    EXPECT_EQ(GetProgramIniPath(2), (project.parameterFolder() / "Program.ini").string());
-    EXPECT_EQ(GetPathMachineCopyMDB(GetZORConfigurationIniPath()),
-              (backup / "Widget" / "Widget.mdb").string());
+    TestRun run(project, "/EXTERNAL=ZORCFG");
+    run.FindFiles();
+    EXPECT_EQ(GetProgramIniPath(run, 1), (backup / "parameter" / "program.ini").string());
+    EXPECT_EQ(GetProgramIniPath(run, 2), (project.parameterFolder() / "Program.ini").string());
+    EXPECT_EQ(GetPathMachineCopyMDB(run), (backup / "Widget" / "Widget.mdb").string());
   }
 }
 
@@ -78,7 +83,9 @@ TEST(Locations, AMissingMachineCopyGivesEmptyText) {
   TestProject project;
   TestProject::Write(project.parameterFolder() / "zorconfiguration.ini",
                      "[Common]\r\nSaveAndRestore=" + (project.base() / "Backup").string() + "\r\n");
-  EXPECT_EQ(GetPathMachineCopyMDB(GetZORConfigurationIniPath()), "");
+  TestRun run(project);
+  run.FindFiles();
+  EXPECT_EQ(GetPathMachineCopyMDB(run), "");
 }
 
 TEST(Locations, FileNameOnlyIsTheLastComponent) {
@@ -90,10 +97,11 @@ TEST(Locations, FileNameOnlyIsTheLastComponent) {
 
 TEST(Locations, AMissingCfgFileIsReportedAndEndsTheProgram) {
   TestProject project;
+  TestRun run(project);
   ScriptedMessageBox box;
   ThrowingProgramEnd end;
   try {
-    GetCFGPath();
+    GetCFGPath(run);
     FAIL() << "the program should have ended";
   } catch (const ProgramEnded& ended) {
     EXPECT_EQ(ended.exitStatus, 1);
@@ -105,10 +113,11 @@ TEST(Locations, AMissingCfgFileIsReportedAndEndsTheProgram) {
 
 TEST(Locations, AnExecutableNameTooShortForAComponentIsReportedClearly) {
   TestProject project;
-  Process().executableBaseName = "Tool";
+  TestRun run(project);
+  run.process.executableBaseName = "Tool";
   ScriptedMessageBox box;
   ThrowingProgramEnd end;
-  EXPECT_THROW(RequireComponentName(), ProgramEnded);
+  EXPECT_THROW(RequireComponentName(run), ProgramEnded);
   ASSERT_EQ(box.shown().size(), 1u);
   EXPECT_NE(box.shown()[0].text.find("'Tool'"), std::string::npos);
   EXPECT_NE(box.shown()[0].text.find("seven-character suffix"), std::string::npos);

@@ -4,11 +4,13 @@
 
 #include "app/locations.h"
 #include "support/test_project.h"
+#include "support/test_run.h"
 
 namespace velnor {
 namespace {
 
 using test::TestProject;
+using test::TestRun;
 
 std::vector<std::string> Machines(std::initializer_list<const char*> names) {
   std::vector<std::string> list{""};
@@ -21,10 +23,10 @@ TEST(Machines, IntegratedReadsNamesUpToTheFirstDash) {
   const auto ini = project.parameterFolder() / "zorconfiguration.ini";
   TestProject::Write(ini,
                      "[Common]\r\nNameM1=Packer\r\nNameM2=Wrapper\r\nNameM3=-\r\nNameM4=Boxer\r\n");
-  project.SetCommandLine("/EXTERNAL=ZORCFG");
-  GetExistingMachines(GetZORConfigurationIniPath());
-  EXPECT_EQ(MachineList, Machines({"Packer", "Wrapper"}));
-  EXPECT_EQ(MachineCount(), 2);
+  TestRun run(project, "/EXTERNAL=ZORCFG");
+  run.FindFiles();
+  EXPECT_EQ(run.machines, Machines({"Packer", "Wrapper"}));
+  EXPECT_EQ(MachineCount(run.machines), 2);
 }
 
 TEST(Machines, IntegratedReadsAtMostFiveNames) {
@@ -32,21 +34,21 @@ TEST(Machines, IntegratedReadsAtMostFiveNames) {
   const auto ini = project.parameterFolder() / "zorconfiguration.ini";
   TestProject::Write(
       ini, "[Common]\r\nNameM1=A\r\nNameM2=B\r\nNameM3=C\r\nNameM4=D\r\nNameM5=E\r\nNameM6=F\r\n");
-  project.SetCommandLine("/EXTERNAL=ZORCFG");
-  GetExistingMachines(GetZORConfigurationIniPath());
-  EXPECT_EQ(MachineList, Machines({"A", "B", "C", "D", "E"}));
+  TestRun run(project, "/EXTERNAL=ZORCFG");
+  run.FindFiles();
+  EXPECT_EQ(run.machines, Machines({"A", "B", "C", "D", "E"}));
 }
 
 TEST(Machines, IntegratedWithoutFirstNameOrFileHasNoEntries) {
   TestProject project;
-  project.SetCommandLine("/EXTERNAL=ZORCFG");
-  GetExistingMachines("");
-  EXPECT_TRUE(MachineList.empty());
-  const auto ini = project.parameterFolder() / "zorconfiguration.ini";
-  TestProject::Write(ini, "[Common]\r\nNameM2=B\r\n");
-  GetExistingMachines(ini.string());
-  EXPECT_TRUE(MachineList.empty());
-  EXPECT_EQ(MachineCount(), 0);
+  TestRun run(project, "/EXTERNAL=ZORCFG");
+  run.FindFiles();
+  EXPECT_TRUE(run.machines.empty());
+  TestProject::Write(project.parameterFolder() / "zorconfiguration.ini",
+                     "[Common]\r\nNameM2=B\r\n");
+  run.FindFiles();
+  EXPECT_TRUE(run.machines.empty());
+  EXPECT_EQ(MachineCount(run.machines), 0);
 }
 
 TEST(Machines, StandaloneReadsNumberOfMachinesFromProgramIniKeepingGaps) {
@@ -56,24 +58,27 @@ TEST(Machines, StandaloneReadsNumberOfMachinesFromProgramIniKeepingGaps) {
                      "[Machine3]\r\nMachineName=Labeler\r\n");
   TestProject::Write(project.parameterFolder() / "zorconfiguration.ini",
                      "[Common]\r\nNameM1=NotUsed\r\n");
-  GetExistingMachines(GetZORConfigurationIniPath());
-  EXPECT_EQ(MachineList, Machines({"Filler", "", "Labeler"}));
-  EXPECT_EQ(ProgramIniFile, (project.parameterFolder() / "Program.ini").string());
+  TestRun run(project);
+  run.FindFiles();
+  EXPECT_EQ(run.machines, Machines({"Filler", "", "Labeler"}));
+  EXPECT_EQ(run.programIniForReading, (project.parameterFolder() / "Program.ini").string());
 }
 
 TEST(Machines, StandaloneWithoutNumberOfMachinesHasNoEntries) {
   TestProject project;
   TestProject::Write(project.parameterFolder() / "Program.ini", "[Project]\r\n");
-  GetExistingMachines("");
-  EXPECT_TRUE(MachineList.empty());
+  TestRun run(project);
+  run.FindFiles();
+  EXPECT_TRUE(run.machines.empty());
 }
 
 TEST(Machines, ValidMachinesComeFromTheCfgFile) {
   TestProject project;
+  TestRun run(project);
   TestProject::Write(project.cfgPath(), "[Project]\r\nValidMachines=M1,M2\r\n");
-  EXPECT_EQ(GetValidMachines(), "M1,M2");
+  EXPECT_EQ(GetValidMachines(run), "M1,M2");
   TestProject::Write(project.cfgPath(), "[Project]\r\n");
-  EXPECT_EQ(GetValidMachines(), "");
+  EXPECT_EQ(GetValidMachines(run), "");
 }
 
 }  // namespace

@@ -30,9 +30,11 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <deque>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
@@ -211,7 +213,28 @@ void Perform(EditorWindow& window, ScriptBox& box, const Report& report,
   }
 }
 
+EditorWindow* ShownWindow() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    auto* window = qobject_cast<EditorWindow*>(widget);
+    if (window != nullptr && window->isVisible()) return window;
+  }
+  return nullptr;
+}
+
+// Runs the script when the window is shown; false while it is not yet.
+std::function<bool()> RunScript;
+
+// Looks for the shown window from the toolkit's start on, at every turn of its event
+// loop; the load before the window shows processes events as well.
+void WaitForTheWindow() {
+  QTimer::singleShot(10, [] {
+    if (!RunScript || !RunScript()) WaitForTheWindow();
+  });
+}
+
 }  // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(WaitForTheWindow)
 
 int main(int argc, char** argv, char** envp) {
   const char* scriptPath = std::getenv("VELNOR_E2E_SCRIPT");
@@ -231,23 +254,26 @@ int main(int argc, char** argv, char** envp) {
   }
 
   ScriptBox box(report);
-  velnor::ProgramHooks hooks;
-  hooks.messageBox = &box;
-  hooks.whenShown = [&](EditorWindow& window) {
+  // The script starts once the window of the run is shown and its event loop runs; the
+  // program knows nothing of it and is found among the toolkit's windows.
+  RunScript = [&] {
+    EditorWindow* window = ShownWindow();
+    if (window == nullptr) return false;
     for (const std::string& action : script) {
       try {
-        Perform(window, box, report, action);
+        Perform(*window, box, report, action);
       } catch (const std::exception& failure) {
         report.Line({"error", action, failure.what()});
         std::cerr << "e2e_window_driver: " << action << ": " << failure.what() << '\n';
         QCoreApplication::exit(kScriptFailed);
-        return;
+        return true;
       }
       QApplication::processEvents();
       // A window closed after a confirmed cancel ends the event loop and the program.
-      if (!window.isVisible()) return;
+      if (!window->isVisible()) return true;
     }
     QCoreApplication::exit(kScriptEndedWithWindowOpen);
+    return true;
   };
-  return velnor::RunProgram(argc, argv, envp, hooks);
+  return velnor::RunProgram(argc, argv, envp, &box);
 }

@@ -18,9 +18,10 @@
 #include "editor/help_mode.h"
 #include "editor/window_controls.h"
 #include "picture_files.h"
-#include "platform/message_box.h"
-#include "platform/program_end.h"
+#include "support/scripted_message_box.h"
 #include "support/test_project.h"
+#include "support/test_run.h"
+#include "support/throwing_program_end.h"
 
 namespace velnor::test {
 
@@ -28,11 +29,7 @@ inline const QColor kPictureColor{200, 40, 160};
 
 class EditorTest : public ::testing::Test {
  protected:
-  EditorTest() {
-    HelpMode = false;
-    TestProject::Write(project.cfgPath(), "[Project]\r\nValidMachines=ALL\r\n");
-  }
-  ~EditorTest() override { HelpMode = false; }
+  EditorTest() { TestProject::Write(project.cfgPath(), "[Project]\r\nValidMachines=ALL\r\n"); }
 
   std::filesystem::path ProgramIni() const { return project.parameterFolder() / "Program.ini"; }
   std::filesystem::path StandardFolder() const { return project.base() / "Standard"; }
@@ -62,10 +59,16 @@ class EditorTest : public ::testing::Test {
     return StandardFolder() / file;
   }
 
+  // The window of the run over the project as it lies now, not yet loaded.
+  EditorWindow& Create() {
+    run.FindFiles();
+    window = std::make_unique<EditorWindow>(run);
+    return *window;
+  }
+
   // The window after its load event, not yet shown.
   EditorWindow& Load() {
-    window = std::make_unique<EditorWindow>();
-    window->Form_Load();
+    Create().Form_Load();
     return *window;
   }
 
@@ -84,6 +87,7 @@ class EditorTest : public ::testing::Test {
   }
 
   TestProject project;
+  TestRun run{project};
   ScriptedMessageBox box;
   ThrowingProgramEnd end;
   std::unique_ptr<EditorWindow> window;

@@ -30,10 +30,10 @@ TEST_F(HelpModeTest, TheQuestionButtonIsGreenExactlyWhileTheHelpModeIsOn) {
   EditorWindow& shown = LoadAndShow();
   const QColor face = QApplication::palette().color(QPalette::Button);
   PressQuest();
-  EXPECT_TRUE(HelpMode);
+  EXPECT_TRUE(shown.HelpMode());
   EXPECT_EQ(shown.CommandQuest()->palette().color(QPalette::Button), kHelpModeColor);
   PressQuest();
-  EXPECT_FALSE(HelpMode);
+  EXPECT_FALSE(shown.HelpMode());
   EXPECT_EQ(shown.CommandQuest()->palette().color(QPalette::Button), face);
 }
 
@@ -50,7 +50,7 @@ TEST_F(HelpModeTest, OKAndCancelShowTheirHelpTextsAndDoNothingElse) {
   EXPECT_EQ(box.shown()[1].text, "Abandons the choices");
   EXPECT_TRUE(shown.isVisible());
   EXPECT_TRUE(shown.CommandOK()->isEnabled());
-  EXPECT_TRUE(HelpMode) << "the help mode stays on";
+  EXPECT_TRUE(shown.HelpMode()) << "the help mode stays on";
   EXPECT_FALSE(std::filesystem::exists(project.errorLog()));
 }
 
@@ -85,9 +85,8 @@ TEST_F(HelpModeTest, OKWorksAgainOnceTheHelpModeIsOff) {
 
 TEST_F(HelpModeTest, AControlWithoutHelpShowsAnEmptyBox) {
   Load();
-  HelpMode = true;
   for (const auto& control : window->ControlModel()) {
-    if (control->Name() == "CommandQuest") ShowHelpText(*control);
+    if (control->Name() == "CommandQuest") ShowHelpText(*control, window->HelpTexts());
   }
   ASSERT_EQ(box.shown().size(), 1u);
   EXPECT_EQ(box.shown()[0].text, "");

@@ -52,7 +52,7 @@ TEST_F(WindowLanguage, AnotherLanguageReplacesTextsAndMarksTheMissingOnes) {
   EXPECT_EQ(loaded.CommandOK()->toolTip(), "Apply and close");
   EXPECT_EQ(loaded.Bild(3)->toolTip(), "Third cell");
   EXPECT_EQ(loaded.Maschine(2)->text(), "Label1");
-  EXPECT_EQ(HelpTexts[0], "Applies<CRLF>everything");
+  EXPECT_EQ(loaded.HelpTexts()[0], "Applies<CRLF>everything");
 
   const auto file = LanguageFile();
   EXPECT_EQ(Read(file, "1033", "Caption_Maschine1_"), "0");

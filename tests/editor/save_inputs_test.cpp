@@ -1,4 +1,4 @@
-#include "editor/save_inputs.h"
+#include "app/save_inputs.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +18,11 @@ class SavingTheSettings : public EditorTest {
     return TestProject::Read(ProgramIni()).find("\n" + key + "=") != std::string::npos;
   }
   void Machines(std::initializer_list<const char*> names) {
-    MachineList = {""};
-    for (const char* name : names) MachineList.emplace_back(name);
+    run.machines = {""};
+    for (const char* name : names) run.machines.emplace_back(name);
+  }
+  void Save(const SlotTable& table) {
+    WriteInputs(run, table.ChosenButtons(), table.ChosenWarnings());
   }
   // A warning slot of tab 2 with its number, chosen or not.
   void WarningSlot(int number, bool chosen) {
@@ -35,7 +38,7 @@ class SavingTheSettings : public EditorTest {
 TEST_F(SavingTheSettings, NothingChosenWritesEveryKeyAsZero) {
   WriteProgramIni("[Project]\r\nNumberOfMachines=1\r\n");
   Machines({"M1"});
-  WriteInputs(page);
+  Save(page);
   for (const char* key :
        {"Button1", "Button2", "Button3", "Button4", "Button5", "Button6", "StandardWarning1",
         "StandardWarning2", "StandardWarning3", "MachineWarning_M1_1", "MachineWarning_M1_2"}) {
@@ -54,7 +57,7 @@ TEST_F(SavingTheSettings, EachChoiceSetsTheBitOfItsNumber) {
   WarningSlot(2, false);
   WarningSlot(205, true);
   WarningSlot(116, true);
-  WriteInputs(page);
+  Save(page);
   struct Row {
     const char* key;
     const char* value;
@@ -81,7 +84,7 @@ TEST_F(SavingTheSettings, LoadAndSaveWritesTheStoredMeaningInItsPlainForm) {
       "StandardWarning1=3\r\nMachineWarning_M1_1=4\r\n");
   Warning(1);
   Warning(3, "M1");
-  WriteInputs(Load().Slots());
+  Save(Load().Slots());
   EXPECT_EQ(Stored("Button1"), "5");
   EXPECT_EQ(Stored("Button2"), "1");
   EXPECT_EQ(Stored("Button3"), "12");
@@ -98,8 +101,8 @@ TEST_F(SavingTheSettings, IntegratedReadsTheSavedCopyAndWritesTheProjectsOwnFile
                      "[Info]\r\nButton1=2\r\nMachineWarning_Packer_1=1\r\n");
   WriteProgramIni("[Info]\r\nButton1=1\r\n");
   Warning(1, "Packer");
-  project.SetCommandLine("/EXTERNAL=ZORCFG");
-  WriteInputs(Load().Slots());
+  run.SetCommandLine("/EXTERNAL=ZORCFG");
+  Save(Load().Slots());
 
   EXPECT_EQ(Stored("Button1"), "2");
   EXPECT_EQ(Stored("MachineWarning_Packer_1"), "1");
@@ -110,7 +113,7 @@ TEST_F(SavingTheSettings, IntegratedReadsTheSavedCopyAndWritesTheProjectsOwnFile
 TEST_F(SavingTheSettings, AMissingSettingsFileIsCreatedAtTheWritingLocation) {
   Machines({"M1"});
   page.At(kTabButtons, 2).selected = 1;
-  WriteInputs(page);
+  Save(page);
   ASSERT_TRUE(std::filesystem::exists(ProgramIni()));
   EXPECT_EQ(Stored("Button1"), "2");
   EXPECT_EQ(Stored("MachineWarning_M1_2"), "0");
@@ -120,7 +123,7 @@ TEST_F(SavingTheSettings, AMissingSettingsFileIsCreatedAtTheWritingLocation) {
 TEST_F(SavingTheSettings, AMissingParameterFolderIsReportedOnceAndTheStampStillWritten) {
   std::filesystem::remove_all(project.parameterFolder());
   Machines({"M1"});
-  WriteInputs(page);
+  Save(page);
   EXPECT_EQ(FailureBoxes(), 1);
   EXPECT_NE(TestProject::Read(project.errorLog()).find("WriteInputs (Nr. 76)"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(ProgramIni()));
@@ -132,7 +135,7 @@ TEST_F(SavingTheSettings, MachinesBeyondTheFifthAreReportedAndTheirKeysLeftAlone
   Machines({"A", "B", "C", "D", "E", "F"});
   WarningSlot(601, true);
   WarningSlot(501, true);
-  WriteInputs(page);
+  Save(page);
   EXPECT_EQ(Stored("MachineWarning_E_1"), "1");
   EXPECT_EQ(Stored("MachineWarning_F_1"), "9");
   EXPECT_FALSE(HasKey("MachineWarning_F_2"));
@@ -145,7 +148,7 @@ TEST_F(SavingTheSettings, KeysThatCannotBeWrittenAreReportedTogetherAndTheOthers
   WriteProgramIni("");
   Machines({"A=B", "C"});
   WarningSlot(201, true);
-  WriteInputs(page);
+  Save(page);
   EXPECT_EQ(Stored("MachineWarning_C_1"), "1");
   EXPECT_EQ(FailureBoxes(), 1);
   EXPECT_NE(TestProject::Read(project.errorLog())
@@ -156,7 +159,7 @@ TEST_F(SavingTheSettings, KeysThatCannotBeWrittenAreReportedTogetherAndTheOthers
 
 TEST_F(SavingTheSettings, ALineWithoutMachinesWritesNoMachineKeys) {
   WriteProgramIni("");
-  WriteInputs(page);
+  Save(page);
   EXPECT_TRUE(HasKey("StandardWarning3"));
   EXPECT_EQ(TestProject::Read(ProgramIni()).find("MachineWarning"), std::string::npos);
   EXPECT_EQ(FailureBoxes(), 0);

@@ -3,7 +3,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/start_mode.h"
 #include "editor_fixture.h"
 #include "platform/process.h"
 #include "settings/ini_access.h"
@@ -32,7 +31,7 @@ TEST_F(WindowEvents, TheCaptionNamesTheProgramFolderAndTheStartMode) {
        std::vector<Case>{{"", "Erweiterte Konfiguration Config - standalone"},
                          {"/EXTERNAL=ZORCFG", "Erweiterte Konfiguration Config - integriert"}}) {
     SCOPED_TRACE(row.commandLine);
-    project.SetCommandLine(row.commandLine);
+    run.SetCommandLine(row.commandLine);
     EXPECT_EQ(Load().windowTitle().toStdString(), row.caption);
   }
 }
@@ -115,7 +114,7 @@ TEST_F(WindowEvents, OKSavesTheChoicesEvenAfterAFailedDatabaseUpdateAndEnds) {
 TEST_F(WindowEvents, AFailureAnsweredNoEndsAtOnceWithStatusOne) {
   WriteDamagedPicture(project.programFolder() / "Info_Button_003_800.gif");
   box.Answer(kAnswerNo);
-  window = std::make_unique<EditorWindow>();
+  Create();
   try {
     window->Form_Load();
     ADD_FAILURE() << "the program did not end";
@@ -126,16 +125,16 @@ TEST_F(WindowEvents, AFailureAnsweredNoEndsAtOnceWithStatusOne) {
 }
 
 TEST_F(WindowEvents, SilentLoadAppliesTheStoredChoicesWithoutShowingTheWindow) {
-  project.SetCommandLine("/EXTERNAL=SILENT");
-  window = std::make_unique<EditorWindow>();
+  run.SetCommandLine("/EXTERNAL=SILENT");
+  Create();
   EXPECT_THROW(window->Form_Load(), ProgramEnded);
   EXPECT_FALSE(window->isVisible());
   EXPECT_TRUE(box.shown().empty()) << "a silent run asks nothing";
   EXPECT_EQ(LoadIniString("Info", "Button1", ProgramIni().string(), false, false), "5");
   EXPECT_EQ(LoadIniString("Info", "S_Prog", project.cfgPath().string(), false, false),
-            std::to_string(Process().version.major) + "." +
-                std::to_string(Process().version.minor) + "." +
-                std::to_string(Process().version.revision) + " - Standalone");
+            std::to_string(run.process.version.major) + "." +
+                std::to_string(run.process.version.minor) + "." +
+                std::to_string(run.process.version.revision) + " - Standalone");
 }
 
 }  // namespace

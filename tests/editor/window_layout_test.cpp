@@ -22,7 +22,7 @@ struct Expected {
 };
 
 TEST_F(WindowLayout, ControlsComeInCreationOrderWithTheirKindsAndIndexes) {
-  EditorWindow window;
+  EditorWindow window(run);
   const ControlList controls = window.Controls();
   ASSERT_EQ(controls.size(), 3u + 1u + 56u + 1u + 7u + 5u);
 
@@ -54,7 +54,7 @@ TEST_F(WindowLayout, ControlsComeInCreationOrderWithTheirKindsAndIndexes) {
 }
 
 TEST_F(WindowLayout, EveryControlLiesWhereTheDesignPutItInPixels) {
-  EditorWindow window;
+  EditorWindow window(run);
   EXPECT_EQ(window.objectName(), "frm_Velnor_Config_Exe");
   EXPECT_EQ(window.size(), QSize(792, 573));
   EXPECT_EQ(window.minimumSize(), window.maximumSize());
@@ -93,7 +93,7 @@ TEST_F(WindowLayout, EveryControlLiesWhereTheDesignPutItInPixels) {
 }
 
 TEST_F(WindowLayout, DesignPropertiesHoldBeforeTheLoad) {
-  EditorWindow window;
+  EditorWindow window(run);
   EXPECT_EQ(window.windowTitle(), "Base ZORCFG-Erweiterung");
   for (int index = 1; index <= 56; ++index) EXPECT_TRUE(window.Bild(index)->isHidden());
   for (int row = 1; row <= 7; ++row) {

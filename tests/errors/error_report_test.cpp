@@ -4,16 +4,19 @@
 
 #include <filesystem>
 
-#include "platform/message_box.h"
+#include "support/scripted_message_box.h"
 #include "support/test_project.h"
+#include "support/test_report.h"
 
 namespace velnor {
 namespace {
 
 using test::TestProject;
+using test::TestReport;
 
 TEST(ErrorSub, WritesTheExactLogLineBeforeAnyQuestion) {
   TestProject project;
+  TestReport report(project);
   ScriptedMessageBox box;
   box.Answer(kAnswerYes);
   ErrorSub(53, "Demo", "File not found", "GetCFGPath", false);
@@ -23,6 +26,7 @@ TEST(ErrorSub, WritesTheExactLogLineBeforeAnyQuestion) {
 
 TEST(ErrorSub, WritesANegativeNumberWithItsSign) {
   TestProject project;
+  TestReport report(project);
   ScriptedMessageBox box;
   ErrorSub(-2147217900, "DB", "x", "P", false);
   EXPECT_NE(TestProject::Read(project.errorLog()).find("(Nr. -2147217900) :x"), std::string::npos);
@@ -30,6 +34,7 @@ TEST(ErrorSub, WritesANegativeNumberWithItsSign) {
 
 TEST(ErrorSub, AsksWhetherToResumeAndFollowsTheAnswer) {
   TestProject project;
+  TestReport report(project);
   ScriptedMessageBox box;
   box.Answer(kAnswerYes);
   box.Answer(kAnswerNo);
@@ -49,6 +54,7 @@ TEST(ErrorSub, AsksWhetherToResumeAndFollowsTheAnswer) {
 
 TEST(ErrorSub, AFatalReportShowsOnlyOkAndAlwaysEnds) {
   TestProject project;
+  TestReport report(project);
   ScriptedMessageBox box;
   EXPECT_EQ(ErrorSub(9999, "Widget_Config", "Database-Error", "Takeover", true), kDecisionEnd);
   ASSERT_EQ(box.shown().size(), 1u);
@@ -59,7 +65,7 @@ TEST(ErrorSub, AFatalReportShowsOnlyOkAndAlwaysEnds) {
 
 TEST(ErrorSub, SilentModeLogsInsteadOfAskingAndAlwaysContinues) {
   TestProject project;
-  project.SetCommandLine("/EXTERNAL=SILENT");
+  TestReport report(project, /*silent=*/true);
   ScriptedMessageBox box;
   EXPECT_EQ(ErrorSub(6, "S", "Overflow", "LoadIniInteger", true), kDecisionContinue);
   EXPECT_TRUE(box.shown().empty());
@@ -72,27 +78,9 @@ TEST(ErrorSub, SilentModeLogsInsteadOfAskingAndAlwaysContinues) {
             std::string::npos);
 }
 
-TEST(ErrorSub, IntegratedModeLogsToTheLogfileOption) {
-  TestProject project;
-  const auto log = project.base() / "logs" / "cfg.txt";
-  std::filesystem::create_directories(log.parent_path());
-  // The option's value comes back upper-cased; the folder is found without regard to case.
-  std::string option = log.string();
-  for (char& c : option) c = c == '/' ? '\\' : c;
-  project.SetCommandLine("/EXTERNAL=ZORCFG /LOGFILE=" + option);
-  ScriptedMessageBox box;
-  ErrorSub(1, "S", "d", "P", false);
-  EXPECT_FALSE(std::filesystem::exists(project.errorLog()));
-  bool found = false;
-  for (const auto& entry : std::filesystem::directory_iterator(log.parent_path())) {
-    found = found || TestProject::Read(entry.path()).find("(Nr. 1) :d") != std::string::npos;
-  }
-  EXPECT_TRUE(found);
-  EXPECT_NE(box.shown()[0].text.find("CFG.TXT"), std::string::npos);
-}
-
 TEST(ErrorSub, AnUnwritableLogLosesTheEntryButTheReportGoesOn) {
   TestProject project;
+  TestReport report(project);
   std::filesystem::create_directories(project.errorLog());  // a folder where the log should be
   ScriptedMessageBox box;
   box.Answer(kAnswerYes);
@@ -103,13 +91,14 @@ TEST(ErrorSub, AnUnwritableLogLosesTheEntryButTheReportGoesOn) {
 TEST(ReportFault, ShowsACriticalBoxOrLogsWhenSilent) {
   TestProject project;
   {
+    TestReport report(project);
     ScriptedMessageBox box;
     ReportFault("Something");
     ASSERT_EQ(box.shown().size(), 1u);
     EXPECT_EQ(box.shown()[0].style, 16);
     EXPECT_EQ(box.shown()[0].title, "Widget_Config");
   }
-  project.SetCommandLine("/EXTERNAL=SILENT");
+  TestReport silent(project, /*silent=*/true);
   ScriptedMessageBox box;
   ReportFault("Something");
   EXPECT_TRUE(box.shown().empty());

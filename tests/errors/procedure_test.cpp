@@ -2,17 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/message_box.h"
-#include "platform/program_end.h"
+#include "support/scripted_message_box.h"
 #include "support/test_project.h"
+#include "support/test_report.h"
+#include "support/throwing_program_end.h"
 
 namespace velnor {
 namespace {
 
 using test::TestProject;
+using test::TestReport;
 
 TEST(Procedure, AFailedStepIsReportedUnderTheProcedureNameAndTheNextStepRuns) {
   TestProject project;
+  TestReport report(project);
   ScriptedMessageBox box;
   box.Answer(kAnswerYes);
   Procedure proc("GetCFGPath");
@@ -26,6 +29,7 @@ TEST(Procedure, AFailedStepIsReportedUnderTheProcedureNameAndTheNextStepRuns) {
 
 TEST(Procedure, AnsweringNoEndsTheProgramWithStatusOne) {
   TestProject project;
+  TestReport report(project);
   ScriptedMessageBox box;
   box.Answer(kAnswerNo);
   ThrowingProgramEnd end;
@@ -40,6 +44,7 @@ TEST(Procedure, AnsweringNoEndsTheProgramWithStatusOne) {
 
 TEST(Procedure, LibraryExceptionsAreReportedAsFailuresOfTheProgram) {
   TestProject project;
+  TestReport report(project);
   ScriptedMessageBox box;
   Procedure proc("P");
   proc.Step([] { throw std::out_of_range("vector::at"); });

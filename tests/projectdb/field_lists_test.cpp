@@ -43,24 +43,25 @@ TEST_F(FieldListsTest, AdditionalFieldsStartWithPartAndKeepTheNamesAsWritten) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
     WriteCfg({c.line});
-    EXPECT_EQ(GetAdditionalFieldsMDB(), c.names);
-    GetAddFields();
-    EXPECT_EQ(AddFieldNames, c.names);
-    EXPECT_EQ(AddFieldsSql, c.sql);
-    EXPECT_EQ(AddFieldsCount, static_cast<std::int16_t>(c.names.size() - 1));
+    EXPECT_EQ(GetAdditionalFieldsMDB(run), c.names);
+    const std::optional<AddFields> fields = GetAddFields(run);
+    ASSERT_TRUE(fields);
+    EXPECT_EQ(fields->AddFieldNames, c.names);
+    EXPECT_EQ(fields->AddFieldsSql, c.sql);
+    EXPECT_EQ(fields->AddFieldsCount, static_cast<std::int16_t>(c.names.size() - 1));
   }
 }
 
 TEST_F(FieldListsTest, TheLegacyCategoryColumnGetsItsNewNameAndKeepsItsValues) {
   WriteComponent("ID INTEGER, Categorie INTEGER, var_name TEXT", {"1, 7, 'a'"});
-  CategorieNachCategoryID();
+  CategorieNachCategoryID(run);
   EXPECT_EQ(ComponentRows("ID, category_id, var_name"), (Rows{{"i:1", "i:7", "t:a"}}));
   EXPECT_FALSE(fs::exists(project.errorLog()));
 }
 
 TEST_F(FieldListsTest, WithoutComponentDatabaseTheConversionsDoNothing) {
-  CategorieNachCategoryID();
-  VarNameInQuelleErsetzen("a", "b");
+  CategorieNachCategoryID(run);
+  VarNameInQuelleErsetzen(run, kVisiWin32Naming, "a", "b");
   EXPECT_FALSE(fs::exists(ComponentDb()));
   EXPECT_FALSE(fs::exists(project.errorLog()));
 }
@@ -70,10 +71,10 @@ TEST_F(FieldListsTest, OldNamesOfAnyCaseAndWithDoubleQuotesGetTheNamesOfTheCurre
                                                       "3, 'Say\"Hi'", "4, 'FÜLLER.x'", "5, NULL"});
   for (const int system : {kVisiWinStudioNaming, kVisiWin32Naming}) {
     SCOPED_TRACE(system);
-    NameSystem = static_cast<std::int16_t>(system);
-    VarNameInQuelleErsetzen("MFiller.Speed", "MFiller/Speed");
-    VarNameInQuelleErsetzen("say\"hi", "Say\"Hi");
-    VarNameInQuelleErsetzen("Füller.x", "Füller/x");
+    const auto nameSystem = static_cast<std::int16_t>(system);
+    VarNameInQuelleErsetzen(run, nameSystem, "MFiller.Speed", "MFiller/Speed");
+    VarNameInQuelleErsetzen(run, nameSystem, "say\"hi", "Say\"Hi");
+    VarNameInQuelleErsetzen(run, nameSystem, "Füller.x", "Füller/x");
   }
   EXPECT_EQ(
       ComponentRows("var_name"),
@@ -84,16 +85,15 @@ TEST_F(FieldListsTest, OldNamesOfAnyCaseAndWithDoubleQuotesGetTheNamesOfTheCurre
 TEST_F(FieldListsTest, AConversionThatChangesNothingLeavesTheComponentFileUntouched) {
   WriteComponent("ID INTEGER, var_name VARCHAR(50)", {"1, 'Filler.Speed'"});
   const std::string before = TestProject::Read(ComponentDb());
-  NameSystem = kVisiWin32Naming;
-  VarNameInQuelleErsetzen("Filler.Speed", "Filler/Speed");
-  VarNameInQuelleErsetzen("Filler.Speed", "Other");
+  VarNameInQuelleErsetzen(run, kVisiWin32Naming, "Filler.Speed", "Filler/Speed");
+  VarNameInQuelleErsetzen(run, kVisiWin32Naming, "Filler.Speed", "Other");
   EXPECT_EQ(TestProject::Read(ComponentDb()), before);
 }
 
 TEST_F(FieldListsTest, AComponentDatabaseWithoutPresetDefsIsReportedByEachConversion) {
   ExecSql(ComponentDb(), "CREATE TABLE Other (x)");
-  VarNameInQuelleErsetzen("a", "b");
-  VarNameInQuelleErsetzen("c", "d");
+  VarNameInQuelleErsetzen(run, kVisiWin32Naming, "a", "b");
+  VarNameInQuelleErsetzen(run, kVisiWin32Naming, "c", "d");
   const std::string line =
       "Fehler in Widget / SQLite / VarNameInQuelleErsetzen (Nr. 3265) :reading "
       "the columns of table PRESET_DEFS of " +

@@ -6,10 +6,8 @@
 #include <memory>
 #include <stdexcept>
 
-#include "app/machines.h"
 #include "platform/encoding.h"
 #include "projectdb/database.h"
-#include "projectdb/preset_defs.h"
 
 namespace velnor::test {
 namespace {
@@ -103,12 +101,12 @@ std::string Lit(const std::string& text) {
 }
 
 ProjectDbTest::ProjectDbTest() {
-  ResetProjectDatabaseState();
-  MachineList = {"", "Filler"};
+  run.machines = {"", "Filler"};
 }
 
-ProjectDbTest::~ProjectDbTest() {
-  ResetProjectDatabaseState();
+void ProjectDbTest::SetCommandLine(const std::string& commandLine) {
+  run.SetCommandLine(commandLine);
+  run.machines = {"", "Filler"};
 }
 
 void ProjectDbTest::WriteCfg(const std::vector<std::string>& projectLines) {

@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/message_box.h"
-#include "platform/program_end.h"
+#include "support/scripted_message_box.h"
 #include "support/test_project.h"
+#include "support/test_run.h"
+#include "support/throwing_program_end.h"
 
 namespace velnor::test {
 
@@ -37,7 +38,9 @@ std::string Lit(const std::string& text);
 class ProjectDbTest : public ::testing::Test {
  protected:
   ProjectDbTest();
-  ~ProjectDbTest() override;
+
+  // Starts the run afresh with this command line; the line has the one machine "Filler".
+  void SetCommandLine(const std::string& commandLine);
 
   fs::path SourceDb() const { return project.componentFolder() / "Widget_Source.mdb"; }
   fs::path ComponentDb() const { return project.componentFolder() / "Widget.mdb"; }
@@ -56,6 +59,7 @@ class ProjectDbTest : public ::testing::Test {
   std::string ErrorLog() const;
 
   TestProject project;
+  TestRun run{project};
   ScriptedMessageBox boxes;
   ThrowingProgramEnd programEnd;
 };

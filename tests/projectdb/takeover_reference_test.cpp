@@ -161,7 +161,7 @@ class TakeoverReferenceTest : public ProjectDbTest {
     WriteCfg({"ForMachine1=true"});
     const fs::path programIni = project.parameterFolder() / "Program.ini";
     TestProject::Write(programIni, "[Project]\r\nVWStudio=true\r\n");
-    ProgramIniFile = programIni.string();
+    run.programIniForReading = programIni.string();
   }
 
   void WriteProject(const std::vector<std::string>& templateRows,
@@ -185,8 +185,8 @@ class TakeoverReferenceTest : public ProjectDbTest {
     fs::copy_file(SourceDb(), reference / "source.mdb");
     fs::copy_file(ComponentDb(), reference / "component.mdb");
 
-    WorkOnMDB();
-    LiteralUpdate(reference / "source.mdb", reference / "component.mdb", MachineList[1], columns_);
+    WorkOnMDB(run);
+    LiteralUpdate(reference / "source.mdb", reference / "component.mdb", run.machines[1], columns_);
 
     const Rows updated = ComponentRows();
     EXPECT_EQ(updated,

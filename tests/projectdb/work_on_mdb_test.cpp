@@ -68,7 +68,8 @@ class WorkOnMDBTest : public ProjectDbTest {
     fs::create_directories(backup / "Widget");
     TestProject::Write(project.parameterFolder() / "zorconfiguration.ini",
                        "[Common]\r\nSaveAndRestore=" + backup.string() + "\r\nNameM1=Filler\r\n");
-    project.SetCommandLine("/EXTERNAL=ZORCFG");
+    SetCommandLine("/EXTERNAL=ZORCFG");
+    run.FindFiles();
     WriteCfg({"ValidMachines=" + validMachines});
     return backup / "Widget" / "Widget.mdb";
   }
@@ -83,7 +84,7 @@ TEST_F(WorkOnMDBTest, RebuildsTheTableTakesTheValuesOverAndReplacesTheComponentD
   const fs::file_time_type before = fs::last_write_time(SourceDb()) - std::chrono::hours(24 * 400);
   fs::last_write_time(SourceDb(), before);
 
-  WorkOnMDB();
+  WorkOnMDB(run);
 
   EXPECT_EQ(ComponentRows(), kUpdated);
   EXPECT_EQ(TestProject::Read(ComponentDb()), TestProject::Read(SourceDb()));
@@ -98,11 +99,10 @@ TEST_F(WorkOnMDBTest, StandaloneWithVisiWinStudioNamingConvertsTheOldNamesBefore
   StandardProject();
   const fs::path programIni = project.parameterFolder() / "Program.ini";
   TestProject::Write(programIni, "[Project]\r\nVWStudio=true\r\n");
-  ProgramIniFile = programIni.string();
+  run.programIniForReading = programIni.string();
 
-  WorkOnMDB();
+  WorkOnMDB(run);
 
-  EXPECT_EQ(NameSystem, kVisiWinStudioNaming);
   EXPECT_EQ(ComponentRows("var_name, abs_min, pass"),
             (Rows{{"t:Filler/Speed", "r:-5", "t:userpass"},
                   {"t:Ns.MFiller.Temp", "r:-1", "t:p2"},
@@ -121,11 +121,10 @@ TEST_F(WorkOnMDBTest, IntegratedTakesTheMachineCopyWithVisiWin32NamesWhateverPro
   const std::string machineCopyBytes = TestProject::Read(machineCopy);
   const fs::path programIni = project.parameterFolder() / "Program.ini";
   TestProject::Write(programIni, "[Project]\r\nVWStudio=true\r\n");
-  ProgramIniFile = programIni.string();
+  run.programIniForReading = programIni.string();
 
-  WorkOnMDB();
+  WorkOnMDB(run);
 
-  EXPECT_EQ(NameSystem, kVisiWin32Naming);
   EXPECT_EQ(ComponentRows("var_name, pass"),
             (Rows{{"t:Filler.Speed", "t:copy"}, {"t:MFiller.Temp", "null"}, {"null", "t:x"}}));
   EXPECT_EQ(TestProject::Read(machineCopy), machineCopyBytes);
@@ -137,7 +136,7 @@ TEST_F(WorkOnMDBTest, IntegratedWithoutMachineCopySaysSoAndUpdatesFromTheCompone
   WriteSource(kPatterns, kPresetColumns, kTemplate);
   WriteComponent(kPresetColumns, kPrevious);
 
-  WorkOnMDB();
+  WorkOnMDB(run);
 
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].text,
@@ -160,8 +159,8 @@ TEST_F(WorkOnMDBTest, IntegratedSelectsTheFirstMachineByTheValidMachinesText) {
     SCOPED_TRACE(std::string(c.valid) + " / " + c.machine);
     Integrated(c.valid);
     WriteSource(kPatterns, kPresetColumns, kTemplate);
-    MachineList = {"", c.machine};
-    WorkOnMDB();
+    run.machines = {"", c.machine};
+    WorkOnMDB(run);
     EXPECT_EQ(ComponentRows().size(), c.rows);
     fs::remove(SourceDb());
   }
@@ -181,7 +180,7 @@ TEST_F(WorkOnMDBTest, StandaloneSelectsTheFirstMachineByItsForMachineKey) {
     SCOPED_TRACE(c.line);
     WriteCfg({c.line});
     WriteSource(kPatterns, kPresetColumns, kTemplate);
-    WorkOnMDB();
+    WorkOnMDB(run);
     EXPECT_EQ(ComponentRows().size(), c.rows);
     fs::remove(SourceDb());
   }
@@ -190,9 +189,9 @@ TEST_F(WorkOnMDBTest, StandaloneSelectsTheFirstMachineByItsForMachineKey) {
 TEST_F(WorkOnMDBTest, CreatesRowsForTheFirstMachineOnly) {
   Integrated("ALL");
   WriteSource(kPatterns, kPresetColumns, kTemplate);
-  MachineList = {"", "Filler", "Capper", "Boxer"};
+  run.machines = {"", "Filler", "Capper", "Boxer"};
 
-  WorkOnMDB();
+  WorkOnMDB(run);
 
   EXPECT_EQ(ComponentRows("ID, machine_type, var_name"),
             (Rows{{"i:1", "t:Filler", "t:Filler.Speed"},
@@ -206,7 +205,7 @@ TEST_F(WorkOnMDBTest, KeepsTheAdditionalColumnsAndTakesTheValuesOverWithoutWarni
   WriteSource(kPatterns, columns, {kTemplate[0] + ", 'km/h'"});
   WriteComponent(columns, {kPrevious[0] + ", 'mph'"});
 
-  WorkOnMDB();
+  WorkOnMDB(run);
 
   EXPECT_TRUE(boxes.shown().empty());
   EXPECT_EQ(ComponentRows("var_name, pass, unit"),
@@ -214,7 +213,7 @@ TEST_F(WorkOnMDBTest, KeepsTheAdditionalColumnsAndTakesTheValuesOverWithoutWarni
 }
 
 TEST_F(WorkOnMDBTest, MatchesNamesWithDoubleQuotesAndWindows1252LettersOfAnyCase) {
-  MachineList = {"", "Füller"};
+  run.machines = {"", "Füller"};
   WriteCfg({"ForMachine1=true"});
   WriteSource(kPatterns, kPresetColumns,
               {"1, 'Fil\"ler', 1, 1, 'Say\"Hi', 3, 0, 10, 't', 'p', 0, 0, 0, 0, 'new'",
@@ -223,7 +222,7 @@ TEST_F(WorkOnMDBTest, MatchesNamesWithDoubleQuotesAndWindows1252LettersOfAnyCase
                  {PreviousRow("Fil\"ler", "Füller.Say\"Hi", 10, "1, 2, 3, 4, 'quoted'"),
                   PreviousRow("FILLER", "FÜLLER.SPEED", 11, "5, 6, 7, 8, 'upper'")});
 
-  WorkOnMDB();
+  WorkOnMDB(run);
 
   EXPECT_EQ(ComponentRows("var_name, abs_min, pass"),
             (Rows{{"t:Füller.Say\"Hi", "r:1", "t:quoted"}, {"t:Füller.Speed", "r:5", "t:upper"}}));
@@ -245,7 +244,7 @@ TEST_F(WorkOnMDBTest, LetsTheWindowProcessItsMessagesWhileRowsAreCreatedAndTaken
   WriteSource(kPatterns, kPresetColumns, rows);
   WriteComponent(kPresetColumns, std::vector<std::string>(200, kPrevious[0]));
 
-  WorkOnMDB();
+  WorkOnMDB(run);
 
   SetPendingMessagesHook(nullptr);
   SetClock(previousClock);
@@ -262,7 +261,7 @@ TEST_F(WorkOnMDBTest, AMissingSourceDatabaseIsReportedAndLeavesTheComponentDatab
   WriteComponent(kPresetColumns, kPrevious);
   const std::string componentBytes = TestProject::Read(ComponentDb());
 
-  WorkOnMDB();
+  WorkOnMDB(run);
 
   EXPECT_EQ(ErrorLog(), "Fehler in Widget / SQLite / WorkOnMDB (Nr. 3024) :opening database " +
                             SourceDb().string() + ": file not found\r\n");
@@ -276,7 +275,7 @@ TEST_F(WorkOnMDBTest, ASourceFileThatIsNoDatabaseIsReportedAndNeitherFileChanges
   const std::string componentBytes = TestProject::Read(ComponentDb());
   TestProject::Write(SourceDb(), std::string(2048, 'x'));
 
-  WorkOnMDB();
+  WorkOnMDB(run);
 
   EXPECT_NE(ErrorLog().find("WorkOnMDB (Nr. 3343) :opening database " + SourceDb().string() +
                             ": file is not a database"),
@@ -290,7 +289,7 @@ TEST_F(WorkOnMDBTest, ASourceWithoutSourceDefsIsReportedAndNamesEveryRowWithAnEm
   StandardProject();
   ExecSql(SourceDb(), "DROP TABLE Source_DEFS");
 
-  WorkOnMDB();
+  WorkOnMDB(run);
 
   EXPECT_EQ(ErrorLog(),
             "Fehler in Widget / SQLite / WorkOnMDB (Nr. 3265) :reading the columns "
@@ -305,7 +304,7 @@ TEST_F(WorkOnMDBTest, ASourceWithoutTemplateIsReportedAndKeepsItsTableAndTheComp
                           kPresetColumns + "); INSERT INTO PRESET_DEFS (ID) VALUES (42);");
   const std::string componentBytes = TestProject::Read(ComponentDb());
 
-  WorkOnMDB();
+  WorkOnMDB(run);
 
   EXPECT_EQ(ErrorLog(),
             "Fehler in Widget / SQLite / WorkOnMDB (Nr. 3265) :reading the columns "
@@ -323,11 +322,9 @@ TEST_F(WorkOnMDBTest, PatternRowsThatCannotBeReadSetThePlainPatternOfPartOneWith
               {"1, 'm', 1, 1, 'Speed', 3, 0, 10, 't', 'p', 0, 0, 0, 0, 'a'",
                "2, 'm', 1, 2, 'Temp', 3, 0, 11, 't', 'p', 0, 0, 0, 0, 'a'"});
 
-  WorkOnMDB();
+  WorkOnMDB(run);
 
   EXPECT_FALSE(fs::exists(project.errorLog())) << ErrorLog();
-  EXPECT_EQ(VarNamePatterns[kVisiWin32Naming][1], "###Var_Name");
-  EXPECT_EQ(VarNamePatterns[kVisiWinStudioNaming][1], "###Var_Name");
   EXPECT_EQ(ComponentRows("var_name"), (Rows{{"t:Speed"}, {"t:B.Temp"}}));
 }
 
@@ -338,7 +335,7 @@ TEST_F(WorkOnMDBTest, ATemplateWithPartAfterVarNameReportsEveryRowAndLeavesItsNa
               "offset_or_bitno INTEGER",
               {"1, 'm', 'Speed', 1, 10", "2, 'm', 'Temp', 2, 11"});
 
-  WorkOnMDB();
+  WorkOnMDB(run);
 
   const std::string line =
       "Fehler in Widget / Widget_Config / CreateRecordSets (Nr. 13) :"
@@ -357,7 +354,7 @@ TEST_F(WorkOnMDBTest, AComponentDatabaseWithoutPresetDefsIsReportedOnceByEachSte
   WriteSource(kPatterns, kPresetColumns, kTemplate);
   ExecSql(ComponentDb(), "CREATE TABLE Something (x INTEGER)");
 
-  WorkOnMDB();
+  WorkOnMDB(run);
 
   const std::string reason = " (Nr. 3265) :reading the columns of table PRESET_DEFS of " +
                              ComponentDb().string() + ": no such table: PRESET_DEFS\r\n";
@@ -373,7 +370,7 @@ TEST_F(WorkOnMDBTest, AComponentDatabaseWithBothCategoryColumnsReportsTheRename)
   boxes.Answer(kAnswerYes);  // continue after the failed rename
   boxes.Answer(kAnswerYes);  // accept losing the sixteenth column
 
-  WorkOnMDB();
+  WorkOnMDB(run);
 
   EXPECT_EQ(ErrorLog(),
             "Fehler in Widget / SQLite / CategorieNachCategoryID (Nr. 3000) :renaming "
@@ -389,7 +386,7 @@ TEST_F(WorkOnMDBTest, ACopyThatFailsIsReportedWithBothPathsAndTheReason) {
   WriteSource(kPatterns, kPresetColumns, kTemplate);
   fs::create_directories(ComponentDb());  // a folder where the component database belongs
 
-  WorkOnMDB();
+  WorkOnMDB(run);
 
   EXPECT_EQ(ErrorLog(), "Fehler in Widget / Widget_Config / WorkOnMDB (Nr. 3051) :copying '" +
                             SourceDb().string() + "' over '" + ComponentDb().string() + "': '" +
@@ -407,7 +404,7 @@ TEST_F(WorkOnMDBTest, ATakeoverThatCannotRunKeepsTheComponentDatabaseWithItsLimi
   WriteComponent(kPresetColumns, kPrevious);
   const std::string previousGeneration = TestProject::Read(ComponentDb());
 
-  WorkOnMDB();
+  WorkOnMDB(run);
 
   EXPECT_EQ(TestProject::Read(ComponentDb()), previousGeneration);
   const std::string log = ErrorLog();
@@ -423,7 +420,7 @@ TEST_F(WorkOnMDBTest, AComponentFileThatIsNoDatabaseIsReplacedByTheNewGeneration
   WriteSource(kPatterns, kPresetColumns, kTemplate);
   TestProject::Write(ComponentDb(), std::string(200, 'x'));
 
-  WorkOnMDB();
+  WorkOnMDB(run);
 
   EXPECT_EQ(TestProject::Read(ComponentDb()), TestProject::Read(SourceDb()));
   EXPECT_EQ(ErrorLog().find("is not replaced"), std::string::npos);
@@ -444,7 +441,7 @@ class TakeoverAbortTest : public WorkOnMDBTest {
   // Runs the update and returns the exit status it ended with (-1: it did not end).
   int RunUntilEnd() {
     try {
-      WorkOnMDB();
+      WorkOnMDB(run);
     } catch (const ProgramEnded& ended) {
       return ended.exitStatus;
     }
@@ -496,7 +493,7 @@ TEST_F(TakeoverAbortTest, ExtraColumnsAnsweredNoEndTheProgramBeforeAnythingIsTak
 }
 
 TEST_F(TakeoverAbortTest, ExtraColumnsAreLoggedInSilentModeAndTheUpdateGoesOn) {
-  project.SetCommandLine("/EXTERNAL=SILENT");
+  SetCommandLine("/EXTERNAL=SILENT");
   ProjectWithExtraColumn({"ForMachine1=true"});
 
   EXPECT_EQ(RunUntilEnd(), -1);
@@ -512,7 +509,7 @@ TEST_F(TakeoverAbortTest, ExtraColumnsAreLoggedInSilentModeAndTheUpdateGoesOn) {
 TEST_F(TakeoverAbortTest, ADemandedColumnMissingEndsTheProgramInEveryMode) {
   for (const bool silent : {false, true}) {
     SCOPED_TRACE(silent ? "silent" : "standalone");
-    project.SetCommandLine(silent ? "/EXTERNAL=SILENT" : "");
+    SetCommandLine(silent ? "/EXTERNAL=SILENT" : "");
     fs::remove(project.errorLog());
     fs::remove(SourceDb());
     fs::remove(ComponentDb());

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/start_mode.h"
-#include "platform/message_box.h"
-#include "platform/program_end.h"
+#include "support/scripted_message_box.h"
 #include "support/test_project.h"
+#include "support/test_report.h"
+#include "support/throwing_program_end.h"
 
 namespace velnor {
 namespace {
@@ -31,6 +31,7 @@ class IniAccess : public ::testing::Test {
   }
 
   TestProject project_;
+  test::TestReport report_{project_};
   ScriptedMessageBox boxes_;
 };
 
@@ -55,7 +56,7 @@ TEST_F(IniAccess, StringReadOfMissingOrEmptyEntryIsEmptyAndReportedOnlyWhenAsked
 }
 
 TEST_F(IniAccess, MissingEntryGoesToTheServicePackLogInSilentMode) {
-  SilentMode = true;
+  test::TestReport silent(project_, /*silent=*/true);
   EXPECT_EQ(LoadIniString("S", "K", IniPath(), true, true), "");
   EXPECT_TRUE(boxes_.shown().empty());
   EXPECT_EQ(TestProject::Read(project_.servicePackLog()),
@@ -115,7 +116,7 @@ TEST_F(IniAccess, OverflowEndsTheProgramWhenTheUserSaysNo) {
 }
 
 TEST_F(IniAccess, OverflowInSilentModeIsLoggedAndReadsZero) {
-  SilentMode = true;
+  test::TestReport silent(project_, /*silent=*/true);
   Store("[S]\r\nBig=99999\r\n");
   EXPECT_EQ(LoadIniInteger("S", "Big", IniPath(), true, false), 0);
   EXPECT_TRUE(boxes_.shown().empty());

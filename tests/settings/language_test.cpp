@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "errors/failure.h"
-#include "platform/message_box.h"
-#include "platform/process.h"
 #include "settings/ini_access.h"
+#include "support/scripted_message_box.h"
 #include "support/test_project.h"
+#include "support/test_report.h"
 
 namespace velnor {
 namespace {
@@ -84,27 +84,32 @@ class LanguageTexts : public ::testing::Test {
   std::filesystem::path LanguageFile() const {
     return project_.programFolder() / "Widget_Config.ini";
   }
+  std::string LanguagePath() const { return LanguageFile().string(); }
+  void LoadTexts() { HelpTexts = LoadToolTipTexts(Controls(), LanguagePath()); }
   std::string Text(const std::string& section, const std::string& key) const {
     return LoadIniString(section, key, LanguageFile().string(), true, false);
   }
 
   TestProject project_;
+  test::TestReport report_{project_};
   ScriptedMessageBox boxes_;
   std::vector<std::unique_ptr<FakeControl>> controls_;
+  HelpTextTable HelpTexts;
 };
 
 TEST_F(LanguageTexts, LanguageFileLiesBesideTheExecutable) {
-  EXPECT_EQ(LanguageFilePath(), LanguageFile().string());
+  EXPECT_EQ(LanguageFilePath(project_.programFolder().string(), "Widget_Config"),
+            LanguageFile().string());
 }
 
 TEST_F(LanguageTexts, MissingLanguageIsSetTo1031) {
-  EXPECT_EQ(GetLanguage(), "1031");
+  EXPECT_EQ(GetLanguage(LanguagePath()), "1031");
   EXPECT_EQ(TestProject::Read(LanguageFile()), "[Language]\r\nLanguage=1031\r\n");
   TestProject::Write(LanguageFile(), "[Language]\r\nLanguage=\r\n");
-  EXPECT_EQ(GetLanguage(), "1031");
+  EXPECT_EQ(GetLanguage(LanguagePath()), "1031");
   EXPECT_EQ(TestProject::Read(LanguageFile()), "[Language]\r\nLanguage=1031\r\n");
   TestProject::Write(LanguageFile(), "[LANGUAGE]\r\nlanguage = 1033\r\n");
-  EXPECT_EQ(GetLanguage(), "1033");
+  EXPECT_EQ(GetLanguage(LanguagePath()), "1033");
 }
 
 TEST_F(LanguageTexts, FirstRunWritesTheDesignTextsInto1031) {
@@ -112,7 +117,7 @@ TEST_F(LanguageTexts, FirstRunWritesTheDesignTextsInto1031) {
   FakeControl& ok = Add({"CommandButton", "CommandOK", "OK", std::nullopt, "", 3});
   Add({"PictureBox", "Bild", "", std::nullopt, "", 4}).WithoutCaption();
   Add({"CheckBox", "Check", "An"});
-  LoadToolTipTexts(Controls());
+  LoadTexts();
 
   EXPECT_EQ(TestProject::Read(LanguageFile()),
             "[Language]\r\nLanguage=1031\r\n"
@@ -131,9 +136,9 @@ TEST_F(LanguageTexts, FirstRunWritesTheDesignTextsInto1031) {
 
 TEST_F(LanguageTexts, SecondRunLeavesTheFileAsItIs) {
   Add({"Label", "Title", "Hallo", std::nullopt, "", 1});
-  LoadToolTipTexts(Controls());
+  LoadTexts();
   const std::string first = TestProject::Read(LanguageFile());
-  LoadToolTipTexts(Controls());
+  LoadTexts();
   EXPECT_EQ(TestProject::Read(LanguageFile()), first);
 }
 
@@ -145,7 +150,7 @@ TEST_F(LanguageTexts, TranslatedTextsReplaceTheDesignTexts) {
   FakeControl& picture = Add({"PictureBox", "Bild"});
   picture.WithoutCaption();
   const std::string before = TestProject::Read(LanguageFile());
-  LoadToolTipTexts(Controls());
+  LoadTexts();
   EXPECT_EQ(title.caption(), "Hello");
   EXPECT_EQ(title.toolTip(), "The title");
   EXPECT_EQ(picture.toolTip(), "A picture");
@@ -157,7 +162,7 @@ TEST_F(LanguageTexts, EmptyForeignLanguageReceivesZeroForEveryText) {
   TestProject::Write(LanguageFile(), "[Language]\r\nLanguage=1033\r\n[1033]\r\n");
   FakeControl& title = Add({"Label", "Title", "Hallo", std::nullopt, "", 2});
   title.WithToolTip("Design tip");
-  LoadToolTipTexts(Controls());
+  LoadTexts();
   EXPECT_EQ(TestProject::Read(LanguageFile()),
             "[Language]\r\nLanguage=1033\r\n[1033]\r\n"
             "Caption_Title_=0\r\nHelp2=0\r\nTTT_Title_=0\r\n");
@@ -171,7 +176,7 @@ TEST_F(LanguageTexts, ZeroCaptionIn1031IsReplacedByTheDesignCaption) {
                      "[Language]\r\nLanguage=1031\r\n[1031]\r\nCaption_Title_=0\r\n"
                      "TTT_Title_=0\r\n");
   FakeControl& title = Add({"Label", "Title", "Hallo"});
-  LoadToolTipTexts(Controls());
+  LoadTexts();
   EXPECT_EQ(Text("1031", "Caption_Title_"), "Hallo");
   EXPECT_EQ(title.caption(), "Hallo");
 }
@@ -182,7 +187,7 @@ TEST_F(LanguageTexts, NotttTagKeepsTheToolTipOutOfTheFile) {
   FakeControl& picture = Add({"PictureBox", "Bild", "", std::nullopt, "xNoTTtx"});
   picture.WithoutCaption().WithToolTip("Own");
   Add({"Label", "Plain", "P", std::nullopt, "nottt"});
-  LoadToolTipTexts(Controls());
+  LoadTexts();
   EXPECT_EQ(picture.toolTip(), "Own");
   EXPECT_EQ(TestProject::Read(LanguageFile()),
             "[Language]\r\nLanguage=1031\r\n[1031]\r\nTTT_Bild_xNoTTtx=Never\r\n"
@@ -193,7 +198,7 @@ TEST_F(LanguageTexts, ImpossibleHelpIdEndsTheWorkOnThatControlOnly) {
   Add({"CommandButton", "Odd", "Odd", std::nullopt, "", 150});
   Add({"Label", "Negative", "Neg", std::nullopt, "", -3});
   Add({"Label", "Next", "Next", std::nullopt, "", 100});
-  LoadToolTipTexts(Controls());
+  LoadTexts();
   EXPECT_EQ(TestProject::Read(LanguageFile()),
             "[Language]\r\nLanguage=1031\r\n[1031]\r\n"
             "Caption_Odd_=Odd\r\nCaption_Negative_=Neg\r\n"
@@ -205,7 +210,7 @@ TEST_F(LanguageTexts, ImpossibleHelpIdEndsTheWorkOnThatControlOnly) {
 TEST_F(LanguageTexts, ControlWithoutCaptionOfACaptionKindIsSkipped) {
   Add({"Label", "Broken", "x"}).WithoutCaption();
   Add({"Label", "Fine", "y"});
-  LoadToolTipTexts(Controls());
+  LoadTexts();
   EXPECT_EQ(TestProject::Read(LanguageFile()),
             "[Language]\r\nLanguage=1031\r\n[1031]\r\nCaption_Fine_=y\r\nTTT_Fine_=0\r\n");
 }
@@ -216,7 +221,7 @@ TEST_F(LanguageTexts, ArrayMembersCarryTheirIndexInTheirKeys) {
   Add({"Label", "Single", "alone"});
   Add({"PictureBox", "Maschine", "", 3, "tag"}).WithoutCaption();
   Add({"PictureBox", "Maschine", "", 4, "tag"}).WithoutCaption();
-  LoadToolTipTexts(Controls());
+  LoadTexts();
   EXPECT_EQ(Text("1031", "Caption_Name0_"), "first");
   EXPECT_EQ(Text("1031", "Caption_Name1_"), "second");
   EXPECT_EQ(Text("1031", "Caption_Single_"), "alone");

@@ -5,22 +5,7 @@
 #include <iterator>
 #include <random>
 
-#include "app/machines.h"
-#include "app/start_mode.h"
-#include "errors/error_report.h"
-#include "platform/process.h"
-#include "settings/language.h"
-
 namespace velnor::test {
-
-void ResetProcessState() {
-  IntegratedMode = false;
-  SilentMode = false;
-  MachineList.clear();
-  ProgramIniFile.clear();
-  HelpTexts = {};
-  ResetFailureReported();
-}
 
 TestProject::TestProject(const std::string& component) : component_(component) {
   std::random_device random;
@@ -29,15 +14,6 @@ TestProject::TestProject(const std::string& component) : component_(component) {
   std::filesystem::create_directories(programFolder());
   std::filesystem::create_directories(componentFolder());
   std::filesystem::create_directories(parameterFolder());
-
-  ResetProcessState();
-  ProcessFacts& facts = Process();
-  facts.executableFolder = programFolder().string();
-  facts.executableFileName = component + "_Config";
-  facts.executableBaseName = component + "_Config";
-  facts.commandLine.clear();
-  facts.firstEnvironmentEntry = "USER=tester";
-  facts.version = BuiltInVersion();
 
   if (const char* log = std::getenv("QUARN_SERVICEPACK_LOG")) previousServicePackLog_ = log;
   ::setenv("QUARN_SERVICEPACK_LOG", servicePackLog().c_str(), 1);
@@ -51,12 +27,17 @@ TestProject::~TestProject() {
   }
   std::error_code ignored;
   std::filesystem::remove_all(base_, ignored);
-  ResetProcessState();
 }
 
-void TestProject::SetCommandLine(const std::string& commandLine) {
-  Process().commandLine = commandLine;
-  GetStartModeIntegrated();
+ProcessFacts TestProject::Facts(const std::string& commandLine) const {
+  ProcessFacts facts;
+  facts.executableFolder = programFolder().string();
+  facts.executableFileName = component_ + "_Config";
+  facts.executableBaseName = component_ + "_Config";
+  facts.commandLine = commandLine;
+  facts.firstEnvironmentEntry = "USER=tester";
+  facts.version = BuiltInVersion();
+  return facts;
 }
 
 void TestProject::Write(const std::filesystem::path& path, const std::string& bytes) {

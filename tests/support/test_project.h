@@ -1,19 +1,17 @@
 #pragma once
-// A temporary project folder laid out as the tool expects it, and a process whose
-// facts (executable location, command line, environment) the test controls.
+// A temporary project folder laid out as the tool expects it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
-#include "platform/message_box.h"
-#include "platform/program_end.h"
+#include "platform/process.h"
 
 namespace velnor::test {
 
 // Creates <tmp>/<unique>/ as base folder with "parameter", the component folder and
-// the program folder "Config" holding the executable "<component>_Config". Removes it
-// again at the end. Resets every process-wide value the tool keeps.
+// the program folder "Config" that holds the executable "<component>_Config", and points
+// QUARN_SERVICEPACK_LOG into it. Removes it again at the end.
 class TestProject {
  public:
   explicit TestProject(const std::string& component = "Widget");
@@ -30,8 +28,8 @@ class TestProject {
   std::filesystem::path servicePackLog() const { return base_ / "servicepack.log"; }
   const std::string& component() const { return component_; }
 
-  // Sets the process command line and evaluates the start mode from it.
-  void SetCommandLine(const std::string& commandLine);
+  // The facts of the project's executable started with this command line.
+  ProcessFacts Facts(const std::string& commandLine = "") const;
 
   // Writes a file (bytes as given), creating its folders.
   static void Write(const std::filesystem::path& path, const std::string& bytes);
@@ -42,9 +40,5 @@ class TestProject {
   std::string component_;
   std::string previousServicePackLog_;
 };
-
-// Resets IntegratedMode, SilentMode, MachineList, ProgramIniFile, HelpTexts and the
-// failure record to their start values.
-void ResetProcessState();
 
 }  // namespace velnor::test

@@ -1,23 +1,22 @@
-#include "errors/cancel.h"
+#include "editor/cancel.h"
 
 #include <string>
 
 #include "app/locations.h"
-#include "app/start_mode.h"
 #include "errors/error_report.h"
 #include "platform/message_box.h"
 
 namespace velnor {
 
-bool ConfirmCancel() {
-  const std::string component = GetOCXName();
+bool ConfirmCancel(const RunState& run) {
+  const std::string component = GetOCXName(run);
   std::string question = std::string("Cancel edits?") + kLfCr + "Remark:" + kLfCr +
                          "Until now no changes have been taken over ";
-  if (IntegratedMode) {
+  if (run.mode.integrated) {
     question += std::string(kLfCr) + "\"" + component + "\" has to be configured again in " +
-                "\"standalone-mode\" via " + kLfCr + "\"" + ExecutablePathForMessages() + "\"";
+                "\"standalone-mode\" via " + kLfCr + "\"" + ExecutablePathForMessages(run) + "\"";
   }
-  if (SilentMode) {
+  if (run.mode.silent) {
     WriteServicePackLog(question);
     return true;
   }

@@ -1,7 +1,9 @@
 #pragma once
-// Choices stored as bit masks: a group of 16 numbered choices is one decimal number
-// whose bit j stands for number (K - 1) * 16 + j + 1 of key K.
+// Choices stored as bit masks in section "Info" of "program.ini": a group of 16
+// numbered choices is one decimal number whose bit j stands for number (K - 1) * 16 +
+// j + 1 of key K. Warnings of machine m are numbered m * 100 + that number.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace velnor {
@@ -13,6 +15,24 @@ inline constexpr int kBitsPerMask = 16;
 inline constexpr int kButtonKeys = 6;
 inline constexpr int kStandardWarningKeys = 3;
 inline constexpr int kMachineWarningKeys = 2;
+// The machines whose warning choices have keys to be saved in.
+inline constexpr int kSavedMachines = 5;
+
+std::string ButtonKey(int key);
+std::string StandardWarningKey(int key);
+std::string MachineWarningKey(const std::string& machine, int key);
+
+// The choice that bit j (0..15) of key K stands for; machine 0 for the info buttons and
+// the line's own warnings.
+int ChoiceNumber(int machine, int key, int bit);
+
+// And back: where the bit of warning n of the line, or m * 100 + n of machine m, lies.
+struct MaskPlace {
+  int machine = 0;
+  int key = 1;
+  int bit = 0;
+};
+MaskPlace PlaceOfWarning(int number);
 
 // The stored text read as a number the way the settings were always read: blanks
 // anywhere are ignored, then the leading decimal number (sign, digits, fraction,

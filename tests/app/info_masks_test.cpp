@@ -1,4 +1,4 @@
-#include "editor/bit_masks.h"
+#include "app/info_masks.h"
 
 #include <gtest/gtest.h>
 

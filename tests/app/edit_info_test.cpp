@@ -1,4 +1,4 @@
-#include "settings/edit_info.h"
+#include "app/edit_info.h"
 
 #include <gtest/gtest.h>
 
@@ -6,23 +6,23 @@
 #include <string>
 #include <vector>
 
-#include "app/start_mode.h"
-#include "platform/message_box.h"
-#include "platform/process.h"
-#include "platform/program_end.h"
 #include "settings/ini_access.h"
+#include "support/scripted_message_box.h"
 #include "support/test_project.h"
+#include "support/test_run.h"
+#include "support/throwing_program_end.h"
 
 namespace velnor {
 namespace {
 
 using test::TestProject;
+using test::TestRun;
 
 class EditInfo : public ::testing::Test {
  protected:
   EditInfo() {
     TestProject::Write(project_.cfgPath(), "[Project]\r\nValidMachines=1\r\n");
-    Process().version = {1, 0, 5};
+    run_.process.version = {1, 0, 5};
   }
   std::string Cfg() const { return project_.cfgPath().string(); }
   std::string Stamp(const std::string& key) const {
@@ -30,19 +30,19 @@ class EditInfo : public ::testing::Test {
   }
 
   TestProject project_;
+  TestRun run_{project_};
   ScriptedMessageBox boxes_;
 };
 
 TEST_F(EditInfo, StampsVersionAndStartModeBesideTheOtherSettings) {
-  Process().firstEnvironmentEntry = "NAME=ab";
-  WriteEditInfo();
+  run_.process.firstEnvironmentEntry = "NAME=ab";
+  WriteEditInfo(run_);
   EXPECT_EQ(TestProject::Read(project_.cfgPath()),
             "[Project]\r\nValidMachines=1\r\n[Info]\r\nS_Prog=1.0.5 - Standalone\r\n"
             "S_Editor=6667\r\n");
 
-  project_.SetCommandLine("/EXTERNAL=ZORCFG");
-  ASSERT_TRUE(IntegratedMode);
-  WriteEditInfo();
+  run_.mode.integrated = true;
+  WriteEditInfo(run_);
   EXPECT_EQ(Stamp("S_Prog"), "1.0.5 - Integrated");
   EXPECT_TRUE(boxes_.shown().empty());
 }
@@ -65,17 +65,17 @@ TEST_F(EditInfo, EncodesTheValueOfTheFirstEnvironmentEntry) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.entry);
-    Process().firstEnvironmentEntry = c.entry;
-    WriteEditInfo();
+    run_.process.firstEnvironmentEntry = c.entry;
+    WriteEditInfo(run_);
     EXPECT_EQ(Stamp("S_Editor"), c.encoded);
   }
 }
 
 TEST_F(EditInfo, SecondSaveOverwritesWithTheSameValues) {
-  Process().firstEnvironmentEntry = "USER=tester";
-  WriteEditInfo();
+  run_.process.firstEnvironmentEntry = "USER=tester";
+  WriteEditInfo(run_);
   const std::string first = TestProject::Read(project_.cfgPath());
-  WriteEditInfo();
+  WriteEditInfo(run_);
   EXPECT_EQ(TestProject::Read(project_.cfgPath()), first);
   EXPECT_NE(first.find("S_Editor=796A78796A77\r\n"), std::string::npos) << first;
 }
@@ -83,7 +83,7 @@ TEST_F(EditInfo, SecondSaveOverwritesWithTheSameValues) {
 TEST_F(EditInfo, MissingCfgFileEndsTheProgramBeforeAnythingIsWritten) {
   std::filesystem::remove(project_.cfgPath());
   ThrowingProgramEnd end;
-  EXPECT_THROW(WriteEditInfo(), ProgramEnded);
+  EXPECT_THROW(WriteEditInfo(run_), ProgramEnded);
   EXPECT_FALSE(std::filesystem::exists(project_.cfgPath()));
   ASSERT_EQ(boxes_.shown().size(), 1u);
 }

@@ -1,22 +1,21 @@
-#include "settings/edit_info.h"
+#include "app/edit_info.h"
 
 #include <cstdio>
 #include <string>
 
 #include "app/locations.h"
-#include "app/start_mode.h"
 #include "errors/procedure.h"
 #include "platform/encoding.h"
-#include "platform/process.h"
 #include "settings/ini_access.h"
 
 namespace velnor {
 namespace {
 
-std::string ProgramStamp() {
-  const ProgramVersion& version = Process().version;
+std::string ProgramStamp(const RunState& run) {
+  const ProgramVersion& version = run.process.version;
   return std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
-         std::to_string(version.revision) + (IntegratedMode ? " - Integrated" : " - Standalone");
+         std::to_string(version.revision) +
+         (run.mode.integrated ? " - Integrated" : " - Standalone");
 }
 
 // The value part of a NAME=value entry: everything after the first "=".
@@ -40,13 +39,13 @@ std::string EncodeIdentity(const std::string& identity) {
 
 }  // namespace
 
-void WriteEditInfo() {
+void WriteEditInfo(const RunState& run) {
   Procedure proc("WriteEditInfo");
   std::string encoded;
-  proc.Step([&] { SaveIni(ProgramStamp(), "Info", "S_Prog", GetCFGPath()); });
+  proc.Step([&] { SaveIni(ProgramStamp(run), "Info", "S_Prog", GetCFGPath(run)); });
   proc.Step(
-      [&] { encoded = EncodeIdentity(EnvironmentIdentity(Process().firstEnvironmentEntry)); });
-  proc.Step([&] { SaveIni(encoded, "Info", "S_Editor", GetCFGPath()); });
+      [&] { encoded = EncodeIdentity(EnvironmentIdentity(run.process.firstEnvironmentEntry)); });
+  proc.Step([&] { SaveIni(encoded, "Info", "S_Editor", GetCFGPath(run)); });
 }
 
 }  // namespace velnor

@@ -1,4 +1,4 @@
-#include "editor/bit_masks.h"
+#include "app/info_masks.h"
 
 #include <charconv>
 #include <cmath>
@@ -49,7 +49,34 @@ std::string LeadingNumber(const std::string& text) {
   return number;
 }
 
+int FloorDiv(int a, int b) {
+  return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
 }  // namespace
+
+std::string ButtonKey(int key) {
+  return "Button" + std::to_string(key);
+}
+
+std::string StandardWarningKey(int key) {
+  return "StandardWarning" + std::to_string(key);
+}
+
+std::string MachineWarningKey(const std::string& machine, int key) {
+  return "MachineWarning_" + machine + "_" + std::to_string(key);
+}
+
+int ChoiceNumber(int machine, int key, int bit) {
+  return machine * 100 + (key - 1) * kBitsPerMask + bit + 1;
+}
+
+MaskPlace PlaceOfWarning(int number) {
+  const int machine = number > 99 ? number / 100 : 0;
+  const int rest = number - machine * 100;
+  const int key = FloorDiv(rest - 1, kBitsPerMask) + 1;
+  return {machine, key, rest - (key - 1) * kBitsPerMask - 1};
+}
 
 std::int32_t MaskFromText(std::string_view text) {
   std::string compact;

@@ -1,24 +1,21 @@
-#include "editor/save_inputs.h"
+#include "app/save_inputs.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
-#include <vector>
 
+#include "app/edit_info.h"
+#include "app/info_masks.h"
 #include "app/locations.h"
 #include "app/machines.h"
-#include "editor/bit_masks.h"
 #include "errors/failure.h"
 #include "errors/procedure.h"
 #include "platform/paths.h"
-#include "settings/edit_info.h"
 #include "settings/ini_access.h"
 
 namespace velnor {
 namespace {
-
-// The machines whose warning choices can be saved.
-constexpr int kSavedMachines = 5;
 
 // The masks that warnings are gathered into before they are written.
 class WarningMasks {
@@ -49,29 +46,20 @@ class WarningMasks {
   std::array<std::array<std::int32_t, kMachineWarningKeys>, kSavedMachines> machine_{};
 };
 
-int FloorDiv(int a, int b) {
-  return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
-// Adds the warning that a chosen slot of tab 2 stands for to its mask. A number that
-// names no key fails on the key.
+// Adds a chosen warning to its mask. A number that names no key fails on the key.
 void AddWarning(WarningMasks& masks, int number) {
-  const bool machineWarning = number > 99;
-  const int machine = machineWarning ? number / 100 : 0;
-  const int rest = number - machine * 100;
-  const int key = FloorDiv(rest - 1, kBitsPerMask) + 1;
-  const int bit = rest - (key - 1) * kBitsPerMask - 1;
-  std::int32_t& mask = machineWarning ? masks.Machine(machine, key) : masks.Standard(key);
-  mask |= std::int32_t{1} << bit;
+  const MaskPlace place = PlaceOfWarning(number);
+  std::int32_t& mask =
+      place.machine > 0 ? masks.Machine(place.machine, place.key) : masks.Standard(place.key);
+  mask |= std::int32_t{1} << place.bit;
 }
 
 // The settings file written to: the existing "program.ini" of the project's parameter
 // folder, or a new one there, so that the choices are never dropped for want of a
 // file. Nothing when the parameter folder itself is missing (reported).
-std::string SettingsFileForWriting() {
-  const std::string existing = GetProgramIniPath(2);
-  if (!existing.empty()) return existing;
-  const std::string folder = JoinPath(BaseFolder(), "parameter");
+std::string SettingsFileForWriting(const RunState& run) {
+  if (!run.programIniForWriting.empty()) return run.programIniForWriting;
+  const std::string folder = JoinPath(run.baseFolder, "parameter");
   if (!FolderExists(folder)) {
     Raise(failure_number::kPathNotFound, "The settings cannot be saved: the folder '" + folder +
                                              "' for 'Program.ini' does not exist");
@@ -81,10 +69,11 @@ std::string SettingsFileForWriting() {
 
 }  // namespace
 
-void WriteInputs(const SlotTable& table) {
+void WriteInputs(const RunState& run, const std::vector<int>& chosenButtons,
+                 const std::vector<int>& chosenWarnings) {
   Procedure proc("WriteInputs");
   std::string settings;
-  proc.Step([&] { settings = SettingsFileForWriting(); });
+  proc.Step([&] { settings = SettingsFileForWriting(run); });
 
   // A key that cannot be written does not keep the others from being tried; the keys
   // that failed are reported together at the end, naming the file.
@@ -94,40 +83,34 @@ void WriteInputs(const SlotTable& table) {
     if (SaveIni(std::to_string(mask), "Info", key, settings) == 0) unwritten.push_back(key);
   };
 
+  const auto chosen = [&](int number) {
+    return std::find(chosenButtons.begin(), chosenButtons.end(), number) != chosenButtons.end();
+  };
   for (int key = 1; key <= kButtonKeys; ++key) {
     proc.Step([&] {
       std::int32_t mask = 0;
       for (int bit = 0; bit < kBitsPerMask; ++bit) {
-        if (table.At(kTabButtons, (key - 1) * kBitsPerMask + bit + 1).selected == 1) {
-          mask |= std::int32_t{1} << bit;
-        }
+        if (chosen(ChoiceNumber(0, key, bit))) mask |= std::int32_t{1} << bit;
       }
-      save(mask, "Button" + std::to_string(key));
+      save(mask, ButtonKey(key));
     });
   }
 
   WarningMasks masks;
-  const int warningSlots = table.Count(kTabWarnings);
-  for (int slot = 1; slot <= warningSlots; ++slot) {
-    proc.Step([&] {
-      const Slot& warning = table.At(kTabWarnings, slot);
-      if (warning.selected == 1) AddWarning(masks, warning.number);
-    });
-  }
+  for (const int number : chosenWarnings) proc.Step([&] { AddWarning(masks, number); });
 
   for (int key = 1; key <= kStandardWarningKeys; ++key) {
-    proc.Step([&] { save(masks.Standard(key), "StandardWarning" + std::to_string(key)); });
+    proc.Step([&] { save(masks.Standard(key), StandardWarningKey(key)); });
   }
 
   // A machine beyond the mask table fails here for each of its keys, which are then
   // left as they are.
-  const int machines = MachineCount();
+  const int machines = MachineCount(run.machines);
   for (int machine = 1; machine <= machines; ++machine) {
     for (int key = 1; key <= kMachineWarningKeys; ++key) {
       proc.Step([&] {
-        save(masks.Machine(machine, key), "MachineWarning_" +
-                                              MachineList[static_cast<std::size_t>(machine)] + "_" +
-                                              std::to_string(key));
+        save(masks.Machine(machine, key),
+             MachineWarningKey(run.machines[static_cast<std::size_t>(machine)], key));
       });
     }
   }
@@ -140,7 +123,7 @@ void WriteInputs(const SlotTable& table) {
           "The settings " + keys + " could not be written to '" + settings + "'");
   });
 
-  proc.Step([] { WriteEditInfo(); });
+  proc.Step([&] { WriteEditInfo(run); });
 }
 
 }  // namespace velnor

@@ -1,0 +1,54 @@
+#include "app/run_state.h"
+
+#include <utility>
+
+#include "app/locations.h"
+#include "app/machines.h"
+#include "errors/procedure.h"
+#include "platform/paths.h"
+
+namespace velnor {
+namespace {
+
+// An option key at the very end of the line is an invalid call, reported as reading
+// the option reported it. The LOGFILE option is read only while integrated.
+void ReportCommandLineFaults(const RunState& run) {
+  Procedure proc("ReadCommand");
+  const auto report = [&] {
+    proc.Step(
+        [] { Raise(failure_number::kInvalidArgument, "Invalid procedure call or argument"); });
+  };
+  if (run.commandLine.external.keyAtEnd) report();
+  if (run.mode.integrated && run.commandLine.logFile.keyAtEnd) report();
+}
+
+}  // namespace
+
+RunState StartRun(ProcessFacts process) {
+  RunState run;
+  run.process = std::move(process);
+  run.commandLine = ParseCommandLine(run.process.commandLine);
+  run.mode = StartModeOf(run.commandLine);
+  run.baseFolder = BaseFolderOf(run.process.executableFolder);
+  run.component = ComponentNameOf(run.process.executableBaseName).value_or("");
+  const std::string logOption = run.commandLine.logFile.value.value_or("");
+  // Integrated without a LOGFILE option, the entry would have nowhere to go.
+  run.errorLog = run.mode.integrated && !logOption.empty()
+                     ? NativePath(logOption)
+                     : run.baseFolder + kPathSeparator + "ZORcfglog.txt";
+  return run;
+}
+
+ReportContext ReportContextOf(const RunState& run) {
+  return {run.mode.silent, run.process.executableBaseName, run.component, run.errorLog};
+}
+
+void FindRunFiles(RunState& run) {
+  ReportCommandLineFaults(run);
+  run.configurationIni = GetZORConfigurationIniPath(run);
+  run.programIniForReading = GetProgramIniPath(run, 1);
+  run.programIniForWriting = GetProgramIniPath(run, 2);
+  run.machines = GetExistingMachines(run);
+}
+
+}  // namespace velnor

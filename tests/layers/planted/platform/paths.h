@@ -1,0 +1,2 @@
+// A header of the lowest layer, included from above: allowed.
+#pragma once
