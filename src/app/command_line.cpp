@@ -13,10 +13,6 @@ std::size_t CharacterLength(std::string_view text, std::size_t pos) {
   return next - pos;
 }
 
-std::string TrimmedUpper(std::string_view text) {
-  return UpperCase(Trim(text, " "));
-}
-
 }  // namespace
 
 OptionRead ReadCommand(std::string_view commandLine, std::string_view key) {
@@ -31,12 +27,12 @@ OptionRead ReadCommand(std::string_view commandLine, std::string_view key) {
     read.keyAtEnd = true;
     return read;
   }
-  std::string value =
-      TrimmedUpper(commandLine.substr(keyEnd + CharacterLength(commandLine, keyEnd)));
-  if (const auto slash = value.find('/'); slash != std::string::npos) {
-    value = TrimmedUpper(std::string_view(value).substr(0, slash));
-  }
-  read.value = std::move(value);
+  std::string_view text =
+      Trim(commandLine.substr(keyEnd + CharacterLength(commandLine, keyEnd)), " ");
+  text = Trim(text.substr(0, text.find('/')), " ");
+  read.asPassed = std::string(text);
+  // Upper-casing keeps every character's byte length: the value is the text as passed.
+  read.value = UpperCase(text);
   return read;
 }
 

@@ -10,8 +10,11 @@ namespace velnor {
 // An option as the command line gives it.
 struct OptionRead {
   // Upper-cased and trimmed, up to the next "/"; no value when the key does not occur
-  // anywhere in the line.
+  // anywhere in the line. Values are compared in this form.
   std::optional<std::string> value;
+  // The same text as the parent passed it, not upper-cased: a path names a file on a
+  // file system that tells case apart.
+  std::string asPassed;
   // The key stands at the very end of the line, with no character after it to skip:
   // an invalid call, to be reported; the value is then "".
   bool keyAtEnd = false;

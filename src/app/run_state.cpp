@@ -31,16 +31,18 @@ RunState StartRun(ProcessFacts process) {
   run.mode = StartModeOf(run.commandLine);
   run.baseFolder = BaseFolderOf(run.process.executableFolder);
   run.component = ComponentNameOf(run.process.executableBaseName).value_or("");
-  const std::string logOption = run.commandLine.logFile.value.value_or("");
-  // Integrated without a LOGFILE option, the entry would have nowhere to go.
-  run.errorLog = run.mode.integrated && !logOption.empty()
-                     ? NativePath(logOption)
-                     : run.baseFolder + kPathSeparator + "ZORcfglog.txt";
+  run.baseErrorLog = run.baseFolder + kPathSeparator + "ZORcfglog.txt";
+  // The parent's log keeps the name it was given, in its case. Integrated without a
+  // LOGFILE option, the entry would have nowhere to go but the base folder's log.
+  const std::string& logOption = run.commandLine.logFile.asPassed;
+  run.errorLog =
+      run.mode.integrated && !logOption.empty() ? NativePath(logOption) : run.baseErrorLog;
   return run;
 }
 
 ReportContext ReportContextOf(const RunState& run) {
-  return {run.mode.silent, run.process.executableBaseName, run.component, run.errorLog};
+  return {run.mode.silent, run.process.executableBaseName, run.component, run.errorLog,
+          run.baseErrorLog};
 }
 
 void FindRunFiles(RunState& run) {

@@ -21,7 +21,8 @@ struct RunState {
   StartMode mode;
   std::string baseFolder;  // parent of the executable's folder, no trailing separator
   std::string component;   // "" when the executable's name names none
-  std::string errorLog;    // the LOGFILE option while integrated, else the base folder's
+  std::string errorLog;      // the LOGFILE option while integrated, else baseErrorLog
+  std::string baseErrorLog;  // the base folder's error log
 
   // Found by FindRunFiles; "" for a file that does not exist.
   std::string configurationIni;      // "zorconfiguration.ini"

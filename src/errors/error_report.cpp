@@ -7,6 +7,7 @@
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
+#include "platform/paths.h"
 #include "platform/program_end.h"
 
 namespace velnor {
@@ -47,9 +48,18 @@ bool AnyFailureReported() {
 }
 
 std::string WriteErrorLog(const std::string& text) {
-  const std::string& path = CurrentReportContext().errorLog;
-  AppendOrWarn(path, text);
-  return std::string("Error logged to ") + kLfCr + UpperCase(path);
+  const ReportContext& context = CurrentReportContext();
+  std::string path = context.errorLog;
+  IoResult written = AppendLine(path, text);
+  if (!written && !context.fallbackErrorLog.empty() && context.fallbackErrorLog != path) {
+    std::cerr << "Velnor_Config: " << written.error << "; the entry goes to '"
+              << context.fallbackErrorLog << "'\n";
+    path = context.fallbackErrorLog;
+    written = AppendLine(path, text);
+  }
+  if (!written) std::cerr << "Velnor_Config: log entry lost: " << written.error << '\n';
+  // The log as it lies on disk: a name given in another case finds the existing file.
+  return std::string("Error logged to ") + kLfCr + ResolvePath(path);
 }
 
 std::string ServicePackLogPath() {

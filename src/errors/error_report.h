@@ -18,6 +18,9 @@ struct ReportContext {
   std::string programName;  // the executable's base name: source and box title
   std::string component;    // "" when the executable's name names none
   std::string errorLog;     // where the error log lies
+  // Where an entry goes when errorLog cannot be written (the base folder's log while a
+  // parent names another one); "" for nowhere else.
+  std::string fallbackErrorLog;
 };
 
 // Puts a context in place for as long as it lives and the previous one back after it;
@@ -47,9 +50,10 @@ const ReportContext& CurrentReportContext();
 int ErrorSub(std::int32_t number, const std::string& source, const std::string& description,
              const std::string& procName, bool fatal);
 
-// Appends text as one line to the error log and returns the notice
-// "Error logged to " LF CR + the log's path in upper case. A log that cannot be
-// written loses this entry only.
+// Appends text as one line to the error log (or, when that cannot be written, to the
+// fallback log) and returns the notice "Error logged to " LF CR + the path of the log
+// the entry went to, as it lies on disk. A log that cannot be written loses this entry
+// only.
 std::string WriteErrorLog(const std::string& text);
 
 // Silent: a service-pack log entry; otherwise a critical box titled with the

@@ -87,26 +87,34 @@ TEST(RunState, TheErrorLogIsTheLogfileOptionOnlyWhileIntegrated) {
   EXPECT_EQ(TestRun(project, "").errorLog, baseLog);
   EXPECT_EQ(TestRun(project, "/LOGFILE=\\tmp\\cfg.log").errorLog, baseLog);
   EXPECT_EQ(TestRun(project, "/EXTERNAL=ZORCFG").errorLog, baseLog);
-  EXPECT_EQ(TestRun(project, "/LOGFILE=\\tmp\\cfg.log /EXTERNAL=ZORCFG").errorLog, "/TMP/CFG.LOG");
+  EXPECT_EQ(TestRun(project, "/LOGFILE=\\tmp\\Cfg.log /EXTERNAL=ZORCFG").errorLog, "/tmp/Cfg.log");
 }
 
-TEST(RunState, IntegratedFailuresAreLoggedToTheLogfileOption) {
+TEST(RunState, TheLogfileOptionNamesTheLogInTheCaseThatWasPassed) {
   TestProject project;
-  const auto log = project.base() / "logs" / "cfg.txt";
+  const auto log = project.base() / "logs" / "Ok Log.txt";
   std::filesystem::create_directories(log.parent_path());
-  // The option's value comes back upper-cased; the folder is found without regard to case.
   std::string option = log.string();
   for (char& c : option) c = c == '/' ? '\\' : c;
   TestRun run(project, "/EXTERNAL=ZORCFG /LOGFILE=" + option);
   ScriptedMessageBox box;
   ErrorSub(1, "S", "d", "P", false);
   EXPECT_FALSE(std::filesystem::exists(project.errorLog()));
-  bool found = false;
-  for (const auto& entry : std::filesystem::directory_iterator(log.parent_path())) {
-    found = found || TestProject::Read(entry.path()).find("(Nr. 1) :d") != std::string::npos;
-  }
-  EXPECT_TRUE(found);
-  EXPECT_NE(box.shown()[0].text.find("CFG.TXT"), std::string::npos);
+  EXPECT_NE(TestProject::Read(log).find("(Nr. 1) :d"), std::string::npos);
+  EXPECT_NE(box.shown()[0].text.find("Error logged to \n\r" + log.string() + "\n\r"),
+            std::string::npos)
+      << box.shown()[0].text;
+}
+
+TEST(RunState, AnEntryTheLogfileCannotTakeGoesToTheBaseFoldersLogAndSaysSo) {
+  TestProject project;
+  TestRun run(project, "/EXTERNAL=ZORCFG /LOGFILE=" + project.base().string() + "\\none\\x.txt");
+  ScriptedMessageBox box;
+  ErrorSub(1, "S", "d", "P", false);
+  EXPECT_NE(TestProject::Read(project.errorLog()).find("(Nr. 1) :d"), std::string::npos);
+  EXPECT_NE(box.shown()[0].text.find("Error logged to \n\r" + project.errorLog().string()),
+            std::string::npos)
+      << box.shown()[0].text;
 }
 
 }  // namespace

@@ -41,12 +41,8 @@ TEST(ErrorSub, AsksWhetherToResumeAndFollowsTheAnswer) {
   EXPECT_EQ(ErrorSub(5, "S", "Bad call", "ReadCommand", false), kDecisionContinue);
   EXPECT_EQ(ErrorSub(5, "S", "Bad call", "ReadCommand", false), kDecisionEnd);
   ASSERT_EQ(box.shown().size(), 2u);
-  const std::string logPath = project.errorLog().string();
-  std::string upperPath;
-  for (const char c : logPath)
-    upperPath += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  EXPECT_EQ(box.shown()[0].text,
-            "Unexpected error!\n\rBad call\n\rError logged to \n\r" + upperPath + "\n\rResume?");
+  EXPECT_EQ(box.shown()[0].text, "Unexpected error!\n\rBad call\n\rError logged to \n\r" +
+                                     project.errorLog().string() + "\n\rResume?");
   EXPECT_EQ(box.shown()[0].style, 20);
   EXPECT_EQ(box.shown()[0].title, "Unexpected error");
   EXPECT_TRUE(AnyFailureReported());

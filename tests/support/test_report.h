@@ -10,7 +10,7 @@ class TestReport : public ReportScope {
  public:
   explicit TestReport(const TestProject& project, bool silent = false)
       : ReportScope({silent, project.component() + "_Config", project.component(),
-                     project.errorLog().string()}) {}
+                     project.errorLog().string(), project.errorLog().string()}) {}
 };
 
 }  // namespace velnor::test
