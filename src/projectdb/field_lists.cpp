@@ -198,18 +198,21 @@ std::vector<std::string> GetAdditionalFieldsMDB(const RunState& run) {
     list = LoadIniString("Project", "DataBaseAdditionalFields", GetCFGPath(run), kAnyMode,
                          kQuietIfMissing);
   });
-  list = list.empty() ? "part" : "part," + list;
+  for (std::string& name : SplitFieldList(list.empty() ? "part" : "part," + list)) {
+    fields.push_back(std::move(name));
+  }
+  return fields;
+}
+
+std::vector<std::string> SplitFieldList(std::string_view list) {
+  std::vector<std::string> names;
   for (;;) {
     LetWindowProcessMessages();
     const std::size_t comma = list.find(',');
-    if (comma == std::string::npos) {
-      fields.push_back(list);
-      break;
-    }
-    fields.push_back(list.substr(0, comma));
-    list.erase(0, comma + 1);
+    names.emplace_back(list.substr(0, comma));
+    if (comma == std::string_view::npos) return names;
+    list.remove_prefix(comma + 1);
   }
-  return fields;
 }
 
 std::optional<AddFields> GetAddFields(const RunState& run) {

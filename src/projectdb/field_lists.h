@@ -47,6 +47,10 @@ void CategorieNachCategoryID(const RunState& run);
 // exactly as written between the commas; entry 0 is "".
 std::vector<std::string> GetAdditionalFieldsMDB(const RunState& run);
 
+// The names of a comma-separated list, exactly as written between the commas (blanks
+// and empty names included).
+std::vector<std::string> SplitFieldList(std::string_view list);
+
 // The additional fields of the ".cfg" file; nothing when they could not be read.
 std::optional<AddFields> GetAddFields(const RunState& run);
 
