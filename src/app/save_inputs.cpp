@@ -75,12 +75,11 @@ void WriteInputs(const RunState& run, const std::vector<int>& chosenButtons,
   std::string settings;
   proc.Step([&] { settings = SettingsFileForWriting(run); });
 
-  // A key that cannot be written does not keep the others from being tried; the keys
-  // that failed are reported together at the end, naming the file.
-  std::vector<std::string> unwritten;
+  // The keys are gathered and written in one replacement of the file, so that a crash
+  // leaves either all of this save's keys or none of them.
+  std::vector<ProfileEntry> entries;
   auto save = [&](std::int32_t mask, const std::string& key) {
-    if (settings.empty()) return;
-    if (SaveIni(std::to_string(mask), "Info", key, settings) == 0) unwritten.push_back(key);
+    entries.push_back({key, std::to_string(mask)});
   };
 
   const auto chosen = [&](int number) {
@@ -115,6 +114,12 @@ void WriteInputs(const RunState& run, const std::vector<int>& chosenButtons,
     }
   }
 
+  // A key that cannot be written does not keep the others from being written; the keys
+  // that failed are reported together, naming the file.
+  std::vector<std::string> unwritten;
+  proc.Step([&] {
+    if (!settings.empty()) unwritten = SaveIniEntries("Info", entries, settings);
+  });
   proc.Step([&] {
     if (unwritten.empty()) return;
     std::string keys;

@@ -13,21 +13,34 @@
 namespace velnor {
 
 namespace {
-
 ReportScope* innermost = nullptr;
-
-// A log that cannot be written loses that one entry; the report itself goes on.
-void AppendOrWarn(const std::string& path, const std::string& text) {
-  if (const IoResult result = AppendLine(path, text); !result) {
-    std::cerr << "Velnor_Config: log entry lost: " << result.error << '\n';
-  }
-}
-
 }  // namespace
 
 void NoteFailureReported() {
   if (innermost != nullptr) innermost->failureReported_ = true;
 }
+
+namespace {
+
+// An entry that a log cannot take is not lost silently: standard error shows it, the
+// other log takes it where it can, and the run no longer counts as one without faults.
+void Warn(const IoResult& failed, const std::string& text) {
+  std::cerr << "Velnor_Config: " << failed.error << "; the entry was: " << text << '\n';
+  NoteFailureReported();
+}
+
+std::string ServicePackEntry(const std::string& text) {
+  return "! Fault " + CurrentReportContext().programName + ": " + text;
+}
+
+std::string LogLine(std::int32_t number, const std::string& source,
+                    const std::string& description, const std::string& procName) {
+  return "Fehler in " + CurrentReportContext().component + " / " + source + " / " + procName +
+         " (Nr. " + std::to_string(number) + ") :" + description;
+}
+
+}  // namespace
+
 
 ReportScope::ReportScope(ReportContext context)
     : context_(std::move(context)), previous_(innermost) {
@@ -57,7 +70,11 @@ std::string WriteErrorLog(const std::string& text) {
     path = context.fallbackErrorLog;
     written = AppendLine(path, text);
   }
-  if (!written) std::cerr << "Velnor_Config: log entry lost: " << written.error << '\n';
+  if (!written) {
+    Warn(written, text);
+    const std::string entry = ServicePackEntry(text);
+    if (const IoResult other = AppendLine(ServicePackLogPath(), entry); !other) Warn(other, entry);
+  }
   // The log as it lies on disk: a name given in another case finds the existing file.
   return std::string("Error logged to ") + kLfCr + ResolvePath(path);
 }
@@ -73,7 +90,18 @@ std::string ServicePackLogPath() {
 }
 
 void WriteServicePackLog(const std::string& text) {
-  AppendOrWarn(ServicePackLogPath(), "! Fault " + CurrentReportContext().programName + ": " + text);
+  const std::string entry = ServicePackEntry(text);
+  const IoResult written = AppendLine(ServicePackLogPath(), entry);
+  if (written) return;
+  Warn(written, entry);
+  if (const IoResult other = AppendLine(CurrentReportContext().errorLog, entry); !other) {
+    Warn(other, entry);
+  }
+}
+
+void LogFailure(std::int32_t number, const std::string& description, const std::string& procName) {
+  NoteFailureReported();
+  WriteErrorLog(LogLine(number, CurrentReportContext().programName, description, procName));
 }
 
 void ReportFault(const std::string& text) {

@@ -50,17 +50,24 @@ const ReportContext& CurrentReportContext();
 int ErrorSub(std::int32_t number, const std::string& source, const std::string& description,
              const std::string& procName, bool fatal);
 
+// Logs a failure that its procedure goes on from by design, without a question (a value
+// that could not be stored, a value cut short): the error log's line as ErrorSub writes
+// it, and the run counts as one with failures.
+void LogFailure(std::int32_t number, const std::string& description, const std::string& procName);
+
 // Appends text as one line to the error log (or, when that cannot be written, to the
 // fallback log) and returns the notice "Error logged to " LF CR + the path of the log
-// the entry went to, as it lies on disk. A log that cannot be written loses this entry
-// only.
+// the entry went to, as it lies on disk. An entry that no error log takes goes to
+// standard error and the service-pack log, and the run counts as one with failures.
 std::string WriteErrorLog(const std::string& text);
 
 // Silent: a service-pack log entry; otherwise a critical box titled with the
 // executable name.
 void ReportFault(const std::string& text);
 
-// Appends "! Fault " + executable name + ": " + text to the service-pack log.
+// Appends "! Fault " + executable name + ": " + text to the service-pack log. An entry it
+// cannot take goes to standard error and the error log, and the run counts as one with
+// failures.
 void WriteServicePackLog(const std::string& text);
 
 // The service-pack log: QUARN_SERVICEPACK_LOG when set and not empty, else the

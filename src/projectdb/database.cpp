@@ -186,6 +186,23 @@ Database::Database(Database&& other) noexcept = default;
 Database& Database::operator=(Database&& other) noexcept = default;
 Database::~Database() = default;
 
+std::unique_ptr<sqlite3, Database::Closer> Database::Connect(const char* filename, int flags,
+                                                             const std::string& doing) {
+  sqlite3* raw = nullptr;
+  const int rc = sqlite3_open_v2(filename, &raw, flags, nullptr);
+  std::unique_ptr<sqlite3, Database::Closer> connection(raw);
+  if (rc != SQLITE_OK) {
+    Throw(FailureNumberFor(rc), doing, raw != nullptr ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
+  }
+  sqlite3_extended_result_codes(raw, 1);
+  sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+  if (sqlite3_create_collation_v2(raw, kNoCaseCollation, SQLITE_UTF8, nullptr, CollateCallback,
+                                  nullptr) != SQLITE_OK) {
+    Throw(failure_number::kDatabaseError, doing, sqlite3_errmsg(raw));
+  }
+  return connection;
+}
+
 Database Database::Open(const std::string& path) {
   const std::string resolved = ResolvePath(path);
   const std::string doing = "opening database " + resolved;
@@ -200,32 +217,44 @@ Database Database::Open(const std::string& path) {
     Throw(failure_number::kNotADatabase, doing, "file is empty, not a database");
   }
 
-  sqlite3* raw = nullptr;
   // A connection is used by one thread only, so it needs no locks of its own.
-  const int rc =
-      sqlite3_open_v2(resolved.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-  std::unique_ptr<sqlite3, Closer> connection(raw);
-  if (rc != SQLITE_OK) {
-    Throw(FailureNumberFor(rc), doing, raw != nullptr ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
-  }
-  sqlite3_extended_result_codes(raw, 1);
-  sqlite3_busy_timeout(raw, kBusyTimeoutMs);
-  if (sqlite3_create_collation_v2(raw, kNoCaseCollation, SQLITE_UTF8, nullptr, CollateCallback,
-                                  nullptr) != SQLITE_OK) {
-    Throw(failure_number::kDatabaseError, doing, sqlite3_errmsg(raw));
-  }
-  Database db(std::move(connection), resolved);
+  Database db(Connect(resolved.c_str(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, doing),
+              resolved);
+  db.Configure(doing);
+  return db;
+}
+
+Database Database::OpenCopy(const std::string& path) {
+  Database file = Open(path);
+  const std::string doing = "copying database " + file.path() + " into memory";
+  // Serializing reads the database through the engine, so a transaction that a killed
+  // program left in the file's journal is rolled back first, as any opening would.
+  sqlite3_int64 size = 0;
+  unsigned char* bytes = sqlite3_serialize(file.connection_.get(), "main", &size, 0);
+  if (bytes == nullptr) file.Fail(sqlite3_errcode(file.connection_.get()), doing);
+  std::unique_ptr<sqlite3, Closer> memory =
+      Connect(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, doing);
+  // The memory connection owns the bytes from here on, also when this fails.
+  const int rc = sqlite3_deserialize(memory.get(), "main", bytes, size, size,
+                                     SQLITE_DESERIALIZE_FREEONCLOSE |
+                                         SQLITE_DESERIALIZE_RESIZEABLE);
+  if (rc != SQLITE_OK) Throw(FailureNumberFor(rc), doing, sqlite3_errmsg(memory.get()));
+  Database copy(std::move(memory), file.path());
+  copy.Configure(doing);
+  return copy;
+}
+
+void Database::Configure(const std::string& doing) {
   // Helper tables of a single run live in memory, never in a file beside the database.
-  db.Execute("PRAGMA temp_store = MEMORY", doing);
+  Execute("PRAGMA temp_store = MEMORY", doing);
   // A cache that holds a whole preset table, so that a transaction rewriting it does
   // not spill half-done pages into the file before it commits. Pages are taken only
   // as they are used.
-  db.Execute("PRAGMA cache_size = -" + std::to_string(kCacheKiB), doing);
+  Execute("PRAGMA cache_size = -" + std::to_string(kCacheKiB), doing);
   // SQLite reads a file only when it first needs to: reading the schema now makes a
   // file that is no database a failure of the opening, not of some later step.
-  Statement check(db, "SELECT count(*) FROM sqlite_master", doing);
+  Statement check(*this, "SELECT count(*) FROM sqlite_master", doing);
   check.Step();
-  return db;
 }
 
 void Database::Fail(int resultCode, const std::string& doing) const {

@@ -113,6 +113,9 @@ class Database {
   // when the exact one does not exist). A missing file, an empty file or a file that
   // is no SQLite database is a failure.
   static Database Open(const std::string& path);
+  // Opens the database as Open does and works on a copy of it in memory: what is
+  // changed through this connection never reaches the file. Failures name the file.
+  static Database OpenCopy(const std::string& path);
 
   Database(Database&& other) noexcept;
   Database& operator=(Database&& other) noexcept;
@@ -159,6 +162,12 @@ class Database {
   };
 
   Database(std::unique_ptr<sqlite3, Closer> connection, std::string path);
+  // A connection to filename with the project's settings: extended result codes, the
+  // busy timeout and the collation of its text comparisons.
+  static std::unique_ptr<sqlite3, Closer> Connect(const char* filename, int flags,
+                                                  const std::string& doing);
+  // The settings of every connection after it is made, and the first read of the schema.
+  void Configure(const std::string& doing);
   [[noreturn]] void Fail(int resultCode, const std::string& doing) const;
 
   std::unique_ptr<sqlite3, Closer> connection_;

@@ -18,12 +18,6 @@ namespace {
 
 constexpr const char* kPresetDefs = "PRESET_DEFS";
 
-// The component database path when the file exists, "" otherwise.
-std::string ExistingComponentDatabase(const RunState& run) {
-  const std::string path = GetPathOCXMDB(run);
-  return !path.empty() && FileExists(path) ? path : "";
-}
-
 }  // namespace
 
 bool ReplaceFirstIgnoringCase(std::string& text, std::string_view placeholder,
@@ -58,7 +52,7 @@ struct NameConversion::Session {
     std::size_t next = kNone;          // the next entry of the same name
   };
 
-  explicit Session(const std::string& path) : database(db::Database::Open(path)) {
+  explicit Session(db::Database& previous) : database(previous) {
     const std::vector<db::Column> columns = database.Columns(kPresetDefs);
     // The query itself says best what is missing (a table or a column).
     db::Statement(database, NameConversionSql(),
@@ -125,14 +119,14 @@ struct NameConversion::Session {
     transaction.Commit();
   }
 
-  db::Database database;
+  db::Database& database;
   std::optional<db::ComparisonKeys> keys;
   std::vector<Entry> entries;
   std::unordered_map<std::string, std::size_t> firstByName;
 };
 
-NameConversion::NameConversion(const RunState& run, std::int16_t nameSystem)
-    : run_(run), nameSystem_(nameSystem) {}
+NameConversion::NameConversion(PreviousGeneration& previous, std::int16_t nameSystem)
+    : previous_(previous), nameSystem_(nameSystem) {}
 NameConversion::~NameConversion() = default;
 
 void NameConversion::Convert(const std::string& visiWin32Name,
@@ -141,8 +135,7 @@ void NameConversion::Convert(const std::string& visiWin32Name,
   if (!started_) {
     started_ = true;
     proc.Step([&] {
-      const std::string path = ExistingComponentDatabase(run_);
-      if (!path.empty()) session_ = std::make_unique<Session>(path);
+      if (previous_.exists()) session_ = std::make_unique<Session>(previous_.Copy());
     });
   }
   if (!session_) return;
@@ -153,31 +146,30 @@ void NameConversion::Convert(const std::string& visiWin32Name,
   });
 }
 
-void NameConversion::Finish() {
+bool NameConversion::Finish() {
   Procedure proc("VarNameInQuelleErsetzen");
-  if (session_) proc.Step([&] { session_->Finish(); });
+  const bool stored = !session_ || proc.Step([&] { session_->Finish(); });
   session_.reset();
+  return stored;
 }
 
-void VarNameInQuelleErsetzen(const RunState& run, std::int16_t nameSystem,
+void VarNameInQuelleErsetzen(PreviousGeneration& previous, std::int16_t nameSystem,
                              const std::string& visiWin32Name,
                              const std::string& visiWinStudioName) {
-  NameConversion conversion(run, nameSystem);
+  NameConversion conversion(previous, nameSystem);
   conversion.Convert(visiWin32Name, visiWinStudioName);
   conversion.Finish();
 }
 
 // --- legacy column ----------------------------------------------------------------
 
-void CategorieNachCategoryID(const RunState& run) {
+void CategorieNachCategoryID(PreviousGeneration& previous) {
   Procedure proc("CategorieNachCategoryID");
-  std::string path;
-  proc.Step([&] { path = ExistingComponentDatabase(run); });
-  if (path.empty()) return;
-  std::optional<db::Database> database;
+  if (!previous.exists()) return;
+  db::Database* database = nullptr;
   std::vector<db::Column> columns;
   if (!proc.Step([&] {
-        database.emplace(db::Database::Open(path));
+        database = &previous.Copy();
         columns = database->Columns(kPresetDefs);
       })) {
     return;
@@ -195,8 +187,8 @@ std::vector<std::string> GetAdditionalFieldsMDB(const RunState& run) {
   std::vector<std::string> fields(1);
   std::string list;
   proc.Step([&] {
-    list = LoadIniString("Project", "DataBaseAdditionalFields", GetCFGPath(run), kAnyMode,
-                         kQuietIfMissing);
+    // The whole list: a buffer of 254 characters would cut names off the end of it.
+    list = LoadIniWholeString("Project", "DataBaseAdditionalFields", GetCFGPath(run));
   });
   for (std::string& name : SplitFieldList(list.empty() ? "part" : "part," + list)) {
     fields.push_back(std::move(name));
@@ -226,7 +218,9 @@ std::optional<AddFields> GetAddFields(const RunState& run) {
   if (!fields) return fields;
   const std::size_t count = fields->AddFieldNames.size() - 1;
   for (std::size_t i = 1; i <= count; ++i) {
-    fields->AddFieldsSql += ", PRESET_DEFS." + fields->AddFieldNames[i];
+    // A name is quoted, so that every name that exists in the table is found, blanks
+    // and double quotes included.
+    fields->AddFieldsSql += ", PRESET_DEFS." + db::QuoteName(fields->AddFieldNames[i]);
   }
   proc.Step([&] {
     if (count > 32767) Raise(failure_number::kOverflow, "Overflow");

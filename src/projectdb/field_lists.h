@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/run_state.h"
+#include "projectdb/previous_generation.h"
 
 namespace velnor {
 
@@ -33,15 +34,15 @@ std::string ReplaceSearchItem(const std::string& text, const std::string& placeh
 bool ReplaceFirstIgnoringCase(std::string& text, std::string_view placeholder,
                               std::string_view replacement);
 
-// Gives the rows of the component database that carry a variable's name in the other
+// Gives the rows of the previous generation that carry a variable's name in the other
 // naming system the name of the current one (nameSystem).
-void VarNameInQuelleErsetzen(const RunState& run, std::int16_t nameSystem,
+void VarNameInQuelleErsetzen(PreviousGeneration& previous, std::int16_t nameSystem,
                              const std::string& visiWin32Name,
                              const std::string& visiWinStudioName);
 
-// Renames a column "CATEGORIE" (any case) of the component database's "PRESET_DEFS"
-// to "category_id".
-void CategorieNachCategoryID(const RunState& run);
+// Renames a column "CATEGORIE" (any case) of the previous generation's "PRESET_DEFS" to
+// "category_id".
+void CategorieNachCategoryID(PreviousGeneration& previous);
 
 // "part" and the names of key "DataBaseAdditionalFields" of the ".cfg" file, taken
 // exactly as written between the commas; entry 0 is "".
@@ -54,27 +55,29 @@ std::vector<std::string> SplitFieldList(std::string_view list);
 // The additional fields of the ".cfg" file; nothing when they could not be read.
 std::optional<AddFields> GetAddFields(const RunState& run);
 
-// The name conversions of one record creation. The component database is opened at
-// the first conversion and kept open until Finish, and its names are looked up through
-// an index of its own, so that converting the names of every created row costs one
-// look-up each instead of one pass over the table. The conversions take effect in the
-// order they are asked for (a row can be renamed twice) and are committed together by
-// Finish; a conversion that was never finished is rolled back. Failures are reported
-// under "VarNameInQuelleErsetzen"; a component database that cannot be converted is
-// reported once and left alone.
+// The name conversions of one record creation, in the previous generation. Its names
+// are read at the first conversion and looked up through an index of their own, so
+// that converting the names of every created row costs one look-up each instead of one
+// pass over the table. The conversions take effect in the order they are asked for (a
+// row can be renamed twice) and are committed together by Finish; a conversion that
+// was never finished is rolled back. Failures are reported under
+// "VarNameInQuelleErsetzen"; a previous generation that cannot be converted is reported
+// once and left alone.
 class NameConversion {
  public:
-  NameConversion(const RunState& run, std::int16_t nameSystem);
+  NameConversion(PreviousGeneration& previous, std::int16_t nameSystem);
   ~NameConversion();
   NameConversion(const NameConversion&) = delete;
   NameConversion& operator=(const NameConversion&) = delete;
 
   void Convert(const std::string& visiWin32Name, const std::string& visiWinStudioName);
-  void Finish();
+  // False when converted names could not be stored (reported): the takeover would then
+  // miss the rows renamed.
+  bool Finish();
 
  private:
   struct Session;
-  const RunState& run_;
+  PreviousGeneration& previous_;
   std::int16_t nameSystem_;
   bool started_ = false;
   std::unique_ptr<Session> session_;

@@ -70,7 +70,8 @@ std::string InsertSql(const std::vector<db::Column>& columns) {
 
 }  // namespace
 
-bool CreateRecordSets(db::Database& database, const RunState& run, const UpdateState& update) {
+bool CreateRecordSets(db::Database& database, const RunState& run, const UpdateState& update,
+                      PreviousGeneration& previous) {
   Procedure proc("CreateRecordSets");
   std::string validMachines;
   proc.Step([&] { validMachines = GetValidMachines(run); });
@@ -136,7 +137,8 @@ bool CreateRecordSets(db::Database& database, const RunState& run, const UpdateS
     return false;
   }
 
-  NameConversion conversion(run, update.NameSystem);
+  NameConversion conversion(previous, update.NameSystem);
+  bool everyRowStored = true;
   std::int64_t nextId = 1;
   std::size_t rowNumber = 0;
   for (Row& templateRow : templateRows) {
@@ -202,13 +204,13 @@ bool CreateRecordSets(db::Database& database, const RunState& run, const UpdateS
         }
       });
     }
-    proc.Step([&] {
+    everyRowStored = proc.Step([&] {
       insert->BindAll(row);
       insert->Run();
-    });
+    }) && everyRowStored;
   }
-  conversion.Finish();
-  return proc.Step([&] { transaction->Commit(); });
+  const bool namesStored = conversion.Finish();
+  return proc.Step([&] { transaction->Commit(); }) && everyRowStored && namesStored;
 }
 
 }  // namespace velnor

@@ -2,6 +2,7 @@
 // The rows of the rebuilt "PRESET_DEFS" for the line's first machine.
 #include "app/run_state.h"
 #include "projectdb/preset_defs.h"
+#include "projectdb/previous_generation.h"
 
 namespace velnor {
 
@@ -13,9 +14,10 @@ class Database;
 // "Source_PRESET_DEFS": one row per template row for machine 1 when the component
 // applies to it, with IDs 1, 2, 3 ... in template order, the machine's name put into
 // the texts and each var_name composed from its part's name pattern of the update. The
-// component database's names are converted to the update's naming system on the way.
-// Returns false when the created rows could not be stored (a failure was reported);
-// the update then keeps the component database as it is.
-bool CreateRecordSets(db::Database& database, const RunState& run, const UpdateState& update);
+// previous generation's names are converted to the update's naming system on the way.
+// Returns false when a created row or a converted name could not be stored (a failure
+// was reported); the update then keeps the component database as it is.
+bool CreateRecordSets(db::Database& database, const RunState& run, const UpdateState& update,
+                      PreviousGeneration& previous);
 
 }  // namespace velnor

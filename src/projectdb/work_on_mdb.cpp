@@ -14,6 +14,7 @@
 #include "projectdb/database.h"
 #include "projectdb/field_lists.h"
 #include "projectdb/preset_defs.h"
+#include "projectdb/previous_generation.h"
 #include "projectdb/record_creation.h"
 #include "projectdb/takeover.h"
 #include "settings/ini_access.h"
@@ -82,16 +83,16 @@ void RebuildPresetDefs(db::Database& source) {
   transaction.Commit();
 }
 
-// The previous generation: "PRESET_DEFS" of the component database, when it has one.
-// Returns false when the previous generation's values could not be carried over.
+// The previous generation's "PRESET_DEFS", when it has one. Returns false when its
+// values could not be carried over.
 bool TakeOverPreviousGeneration(Procedure& proc, db::Database& source, const RunState& run,
-                                const std::string& componentPath) {
-  if (componentPath.empty() || !FileExists(componentPath)) return true;
-  std::optional<db::Database> component;
+                                PreviousGeneration& previousGeneration) {
+  if (!previousGeneration.exists()) return true;
+  db::Database* component = nullptr;
   bool notADatabase = false;
   const bool opened = proc.Step([&] {
     try {
-      component.emplace(db::Database::Open(componentPath));
+      component = &previousGeneration.Copy();
     } catch (const Failure& failure) {
       notADatabase = failure.number() == failure_number::kNotADatabase;
       throw;  // reported as any other failure of this step
@@ -163,9 +164,10 @@ void WorkOnMDB(const RunState& run) {
       rebuilt = true;
     });
     if (rebuilt) {
-      CategorieNachCategoryID(run);
-      complete = CreateRecordSets(*source, run, update);
-      complete = TakeOverPreviousGeneration(proc, *source, run, componentPath) && complete;
+      PreviousGeneration previous(FileExists(componentPath) ? componentPath : "");
+      CategorieNachCategoryID(previous);
+      complete = CreateRecordSets(*source, run, update, previous);
+      complete = TakeOverPreviousGeneration(proc, *source, run, previous) && complete;
     }
     source.reset();
   }

@@ -1,7 +1,6 @@
 #include "settings/ini_access.h"
 
 #include <charconv>
-#include <iostream>
 #include <optional>
 #include <system_error>
 #include <type_traits>
@@ -22,6 +21,9 @@ const std::string& BlankDefault() {
   static const std::string blanks(kReadBufferSize, ' ');
   return blanks;
 }
+
+// A buffer that holds any value.
+constexpr std::size_t kWholeValue = static_cast<std::size_t>(-1);
 
 constexpr std::int32_t kMissingInteger = -1;
 
@@ -66,11 +68,28 @@ std::string LoadIniString(const std::string& section, const std::string& key,
                           const std::string& file, bool /*modeFlag*/, bool reportFlag) {
   Procedure proc("LoadIniString");
   ProfileText read;
-  proc.Step([&] { read = ReadProfileText(section, key, BlankDefault(), kReadBufferSize, file); });
+  proc.Step([&] {
+    read = ReadProfileText(section, key, BlankDefault(), kWholeValue, file);
+    if (read.count < kReadBufferSize) return;
+    LogFailure(failure_number::kOverflow,
+               "Entry '" + key + "' of section [" + section + "] in '" + file + "' holds " +
+                   std::to_string(read.count) + " characters; only the first " +
+                   std::to_string(kReadBufferSize - 1) + " are read",
+               "LoadIniString");
+    read = ReadProfileText(section, key, BlankDefault(), kReadBufferSize, file);
+  });
   proc.Step([&] {
     if (read.count == 0 && reportFlag) ReportFault(MissingEntryMessage(section, key, file));
   });
   return read.text;
+}
+
+std::string LoadIniWholeString(const std::string& section, const std::string& key,
+                               const std::string& file) {
+  Procedure proc("LoadIniWholeString");
+  std::string text;
+  proc.Step([&] { text = ReadProfileText(section, key, "", kWholeValue, file).text; });
+  return text;
 }
 
 std::int16_t LoadIniInteger(const std::string& section, const std::string& key,
@@ -126,12 +145,24 @@ std::int16_t SaveIni(const IniValue& value, const std::string& section, const st
   if (!text) return result;
   proc.Step([&] {
     const IoResult written = WriteProfileText(section, key, *text, file);
-    // The callers go on without the value and show nothing; the reason is kept where
-    // whoever runs the program can see it.
-    if (!written) std::cerr << "Velnor_Config: setting not saved: " << written.error << '\n';
+    // The callers go on without the value and show nothing; the reason is logged.
+    if (!written) LogFailure(failure_number::kFileAccessError, written.error, "SaveIni");
     result = written ? 1 : 0;
   });
   return result;
+}
+
+std::vector<std::string> SaveIniEntries(const std::string& section,
+                                        const std::vector<ProfileEntry>& entries,
+                                        const std::string& file) {
+  std::vector<ProfileRefusal> refused;
+  std::vector<std::string> unwritten;
+  if (!WriteProfileEntries(section, entries, file, refused)) {
+    for (const ProfileEntry& entry : entries) unwritten.push_back(entry.key);
+    return unwritten;
+  }
+  for (const ProfileRefusal& refusal : refused) unwritten.push_back(refusal.key);
+  return unwritten;
 }
 
 }  // namespace velnor

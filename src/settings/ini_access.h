@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <string>
 #include <variant>
+#include <vector>
+
+#include "settings/profile.h"
 
 namespace velnor {
 
@@ -20,8 +23,14 @@ inline constexpr bool kReportMissing = true;
 
 // The value, at most 254 characters; "" when file, section or key is missing.
 // modeFlag has no influence; reportFlag sends the missing-entry message to ReportFault.
+// A longer value is cut, and the cut is logged, since what follows from a value cut short
+// would otherwise be a riddle.
 std::string LoadIniString(const std::string& section, const std::string& key,
                           const std::string& file, bool modeFlag, bool reportFlag);
+
+// The whole value, however long; "" when file, section or key is missing.
+std::string LoadIniWholeString(const std::string& section, const std::string& key,
+                               const std::string& file);
 
 // The value as a 16-bit integer; -1 when missing or empty. A stored number outside
 // -32768..32767 is an overflow failure (0 on continuing).
@@ -32,11 +41,20 @@ std::int16_t LoadIniInteger(const std::string& section, const std::string& key,
 bool LoadIniBoolean(const std::string& section, const std::string& key, const std::string& file,
                     bool modeFlag, bool reportFlag);
 
-// Writes the value as text; nonzero on success, 0 when the file cannot be written.
-// A value of a kind it cannot write is reported ("Ini Save:  wrong data type") and the
-// stored value stays untouched.
+// Writes the value as text; nonzero on success, 0 when the file cannot be written (the
+// callers go on without the value; the failure is logged and the run counts as one with
+// failures). A value of a kind it cannot write is reported ("Ini Save:  wrong data
+// type") and the stored value stays untouched.
 std::int16_t SaveIni(const IniValue& value, const std::string& section, const std::string& key,
                      const std::string& file);
+// Writes the key=value entries of one section in one replacement of the file, with the
+// bytes that SaveIni would give writing them one after the other. Returns the keys that
+// were not written: those that cannot be stored, or all when the file cannot be
+// replaced. The caller reports them.
+std::vector<std::string> SaveIniEntries(const std::string& section,
+                                        const std::vector<ProfileEntry>& entries,
+                                        const std::string& file);
+
 inline std::int16_t SaveIni(const char* text, const std::string& section, const std::string& key,
                             const std::string& file) {
   return SaveIni(IniValue(std::string(text)), section, key, file);

@@ -313,8 +313,18 @@ std::int32_t ReadProfileInteger(const std::string& section, const std::string& k
 
 IoResult WriteProfileText(const std::string& section, const std::string& key,
                           const std::string& value, const std::string& file) {
-  const std::string where = "[" + section + "] " + key + " in '" + file + "'";
-  if (file.empty()) return {false, "no file named for writing [" + section + "] " + key};
+  std::vector<ProfileRefusal> refused;
+  IoResult written = WriteProfileEntries(section, {{key, value}}, file, refused);
+  if (written && !refused.empty()) return {false, refused.front().why};
+  return written;
+}
+
+IoResult WriteProfileEntries(const std::string& section, const std::vector<ProfileEntry>& entries,
+                             const std::string& file, std::vector<ProfileRefusal>& refused) {
+  std::string keys;
+  for (const ProfileEntry& entry : entries) keys += (keys.empty() ? "" : ", ") + entry.key;
+  const std::string where = "[" + section + "] " + keys + " in '" + file + "'";
+  if (file.empty()) return {false, "no file named for writing [" + section + "] " + keys};
 
   std::string original;
   const bool existed = FileExists(file);
@@ -327,14 +337,18 @@ IoResult WriteProfileText(const std::string& section, const std::string& key,
 
   IniDocument document(original);
   const std::string sectionName(Trim(document.Encode(section)));
-  const std::string keyName(Trim(document.Encode(key)));
-  const std::string valueText = document.Encode(value);
-  if (const std::string why = Unstorable(sectionName, keyName, valueText); !why.empty()) {
-    return {false, "cannot write " + where + ": " + why};
+  for (const ProfileEntry& entry : entries) {
+    const std::string keyName(Trim(document.Encode(entry.key)));
+    const std::string valueText = document.Encode(entry.value);
+    if (const std::string why = Unstorable(sectionName, keyName, valueText); !why.empty()) {
+      refused.push_back({entry.key, "cannot write [" + section + "] " + entry.key + " in '" +
+                                        file + "': " + why});
+      continue;
+    }
+    StoreEntry(document, sectionName, keyName, valueText);
   }
-  StoreEntry(document, sectionName, keyName, valueText);
   const std::string updated = document.Bytes();
-  if (existed && updated == original) return {};
+  if (updated == original && (existed || refused.size() == entries.size())) return {};
   return WriteFileAtomically(file, updated);
 }
 

@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 
@@ -49,5 +50,22 @@ std::int32_t ReadProfileInteger(const std::string& section, const std::string& k
 // stored) changes nothing on disk and says why.
 IoResult WriteProfileText(const std::string& section, const std::string& key,
                           const std::string& value, const std::string& file);
+
+struct ProfileEntry {
+  std::string key;
+  std::string value;
+};
+
+// An entry left out of a write, and why.
+struct ProfileRefusal {
+  std::string key;
+  std::string why;
+};
+
+// Writes the entries into section of file as WriteProfileText would write them one after
+// the other, in one replacement of the file: a crash leaves all of them or none. An
+// entry that cannot be stored is left out and named in refused; the others are written.
+IoResult WriteProfileEntries(const std::string& section, const std::vector<ProfileEntry>& entries,
+                             const std::string& file, std::vector<ProfileRefusal>& refused);
 
 }  // namespace velnor

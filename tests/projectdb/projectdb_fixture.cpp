@@ -91,6 +91,31 @@ Rows QueryRows(const fs::path& database, const std::string& sql) {
   return rows;
 }
 
+Rows RowsOf(db::Database& database, const std::string& sql) {
+  Rows rows;
+  for (db::RecordSet records = db::RecordSet::OverQuery(database, sql, {}, "reading");
+       !records.Eof(); records.MoveNext()) {
+    std::vector<std::string>& row = rows.emplace_back();
+    for (std::size_t i = 0; i < records.FieldCount(); ++i) {
+      const db::Value value = records.Field(i);
+      switch (value.kind()) {
+        case db::ValueKind::Null:
+          row.push_back("null");
+          break;
+        case db::ValueKind::Integer:
+          row.push_back("i:" + std::to_string(value.integer()));
+          break;
+        case db::ValueKind::Text:
+          row.push_back("t:" + value.text());
+          break;
+        default:
+          row.push_back(value.ToDisplayText());
+      }
+    }
+  }
+  return rows;
+}
+
 std::string Lit(const std::string& text) {
   std::string literal = "'";
   for (const char c : text) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "projectdb/database.h"
 #include "support/scripted_message_box.h"
 #include "support/test_project.h"
 #include "support/test_run.h"
@@ -29,6 +30,10 @@ void ExecSql(const fs::path& database, const std::string& sql);
 // "b:<hex>", "null".
 using Rows = std::vector<std::vector<std::string>>;
 Rows QueryRows(const fs::path& database, const std::string& sql);
+
+// The rows of a query through the project's own database interface, written as
+// QueryRows writes them.
+Rows RowsOf(db::Database& database, const std::string& sql);
 
 // A text as an SQL literal in single quotes.
 std::string Lit(const std::string& text);
