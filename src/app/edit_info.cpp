@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/locations.h"
 #include "errors/procedure.h"
@@ -41,11 +42,24 @@ std::string EncodeIdentity(const std::string& identity) {
 
 void WriteEditInfo(const RunState& run) {
   Procedure proc("WriteEditInfo");
+  std::string cfg;
+  std::string stamp;
   std::string encoded;
-  proc.Step([&] { SaveIni(ProgramStamp(run), "Info", "S_Prog", GetCFGPath(run)); });
+  // A missing ".cfg" file ends the program here, before anything is written.
+  proc.Step([&] { cfg = GetCFGPath(run); });
+  proc.Step([&] { stamp = ProgramStamp(run); });
   proc.Step(
       [&] { encoded = EncodeIdentity(EnvironmentIdentity(run.process.firstEnvironmentEntry)); });
-  proc.Step([&] { SaveIni(encoded, "Info", "S_Editor", GetCFGPath(run)); });
+  // Both keys in one replacement of the file, so that it never holds half a stamp.
+  proc.Step([&] {
+    const std::vector<std::string> unwritten =
+        SaveIniEntries({{"Info", "S_Prog", stamp}, {"Info", "S_Editor", encoded}}, cfg);
+    if (unwritten.empty()) return;
+    std::string keys;
+    for (const std::string& key : unwritten) keys += (keys.empty() ? "" : ", ") + key;
+    LogFailure(failure_number::kFileAccessError,
+               "The stamp " + keys + " could not be written to '" + cfg + "'", "WriteEditInfo");
+  });
 }
 
 }  // namespace velnor

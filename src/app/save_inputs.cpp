@@ -79,7 +79,7 @@ void WriteInputs(const RunState& run, const std::vector<int>& chosenButtons,
   // leaves either all of this save's keys or none of them.
   std::vector<ProfileEntry> entries;
   auto save = [&](std::int32_t mask, const std::string& key) {
-    entries.push_back({key, std::to_string(mask)});
+    entries.push_back({"Info", key, std::to_string(mask)});
   };
 
   const auto chosen = [&](int number) {
@@ -118,7 +118,7 @@ void WriteInputs(const RunState& run, const std::vector<int>& chosenButtons,
   // that failed are reported together, naming the file.
   std::vector<std::string> unwritten;
   proc.Step([&] {
-    if (!settings.empty()) unwritten = SaveIniEntries("Info", entries, settings);
+    if (!settings.empty()) unwritten = SaveIniEntries(entries, settings);
   });
   proc.Step([&] {
     if (unwritten.empty()) return;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/locations.h"
+#include "app/run_lock.h"
 #include "app/run_state.h"
 #include "editor/editor_window.h"
 #include "editor/qt_message_box.h"
@@ -105,6 +106,7 @@ int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxe
       toolkitBox.emplace();
     }
 
+    const FolderLock lock = LockTheRun(run);
     FindRunFiles(run);
     EditorWindow window(run);
     if (toolkitBox) toolkitBox->SetParent(&window);

@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -39,10 +41,31 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// "<target>.velnor-tmp.<pid>.<n>": a later run recognises the files of a run that was
+// killed while writing, and by the process number whether that run still lives.
+constexpr std::string_view kTempMarker = ".velnor-tmp.";
+
 std::string TempNameBeside(const std::string& target) {
   // One generator for the process: names only need to differ from each other.
   static std::mt19937 random{std::random_device{}()};
-  return target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(random() % 1000000);
+  return target + std::string(kTempMarker) + std::to_string(::getpid()) + "." +
+         std::to_string(random() % 1000000);
+}
+
+// The process number of a temporary file's name, or 0 when the name is none of ours.
+pid_t WriterOfTemporary(std::string_view name) {
+  const std::size_t marker = name.rfind(kTempMarker);
+  if (marker == std::string_view::npos || marker == 0) return 0;
+  std::string_view rest = name.substr(marker + kTempMarker.size());
+  const std::size_t dot = rest.find('.');
+  if (dot == std::string_view::npos || dot == 0 || dot + 1 == rest.size()) return 0;
+  const std::string_view digits = rest.substr(0, dot);
+  const std::string_view number = rest.substr(dot + 1);
+  const auto allDigits = [](std::string_view text) {
+    return text.find_first_not_of("0123456789") == std::string_view::npos;
+  };
+  if (!allDigits(digits) || !allDigits(number) || digits.size() > 9) return 0;
+  return static_cast<pid_t>(std::stol(std::string(digits)));
 }
 
 }  // namespace
@@ -158,6 +181,22 @@ IoResult CopyFileAtomically(std::string_view source, std::string_view target) {
   if (!result)
     result.error = "copying '" + from + "' over '" + ResolvePath(target) + "': " + result.error;
   return result;
+}
+
+std::vector<std::string> RemoveLeftoverTemporaries(std::string_view folder) {
+  std::vector<std::string> removed;
+  std::error_code error;
+  const std::filesystem::path where(ResolvePath(folder));
+  std::filesystem::directory_iterator it(where, error);
+  for (const std::filesystem::directory_iterator end; !error && it != end; it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    const pid_t writer = WriterOfTemporary(name);
+    if (writer <= 0 || writer == ::getpid()) continue;
+    // A writer that still lives may be another program's run busy with its file.
+    if (::kill(writer, 0) == 0 || errno != ESRCH) continue;
+    if (::unlink(it->path().c_str()) == 0) removed.push_back(it->path().string());
+  }
+  return removed;
 }
 
 std::optional<timespec> LastWriteTime(std::string_view path) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velnor {
 
@@ -32,6 +33,11 @@ IoResult WriteFileAtomically(std::string_view path, std::string_view bytes);
 // copy of source afterwards. A read-only target is refused, and a link followed, as by
 // WriteFileAtomically.
 IoResult CopyFileAtomically(std::string_view source, std::string_view target);
+
+// Removes the temporary files that a write beside a target in this folder left when its
+// process was killed before the rename; files of processes that still run are kept.
+// Returns the paths removed.
+std::vector<std::string> RemoveLeftoverTemporaries(std::string_view folder);
 
 // Last-write time of a file, to put back after work that touched it.
 std::optional<timespec> LastWriteTime(std::string_view path);

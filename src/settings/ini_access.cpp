@@ -152,12 +152,11 @@ std::int16_t SaveIni(const IniValue& value, const std::string& section, const st
   return result;
 }
 
-std::vector<std::string> SaveIniEntries(const std::string& section,
-                                        const std::vector<ProfileEntry>& entries,
+std::vector<std::string> SaveIniEntries(const std::vector<ProfileEntry>& entries,
                                         const std::string& file) {
   std::vector<ProfileRefusal> refused;
   std::vector<std::string> unwritten;
-  if (!WriteProfileEntries(section, entries, file, refused)) {
+  if (!WriteProfileEntries(entries, file, refused)) {
     for (const ProfileEntry& entry : entries) unwritten.push_back(entry.key);
     return unwritten;
   }

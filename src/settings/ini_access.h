@@ -47,12 +47,11 @@ bool LoadIniBoolean(const std::string& section, const std::string& key, const st
 // type") and the stored value stays untouched.
 std::int16_t SaveIni(const IniValue& value, const std::string& section, const std::string& key,
                      const std::string& file);
-// Writes the key=value entries of one section in one replacement of the file, with the
-// bytes that SaveIni would give writing them one after the other. Returns the keys that
-// were not written: those that cannot be stored, or all when the file cannot be
-// replaced. The caller reports them.
-std::vector<std::string> SaveIniEntries(const std::string& section,
-                                        const std::vector<ProfileEntry>& entries,
+// Writes the entries in one replacement of the file, with the bytes that SaveIni would
+// give writing them one after the other. Returns the keys that were not written: those
+// that cannot be stored, or all when the file cannot be replaced. The caller reports
+// them.
+std::vector<std::string> SaveIniEntries(const std::vector<ProfileEntry>& entries,
                                         const std::string& file);
 
 inline std::int16_t SaveIni(const char* text, const std::string& section, const std::string& key,

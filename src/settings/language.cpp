@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "errors/error_report.h"
 #include "errors/failure.h"
 #include "errors/procedure.h"
 #include "platform/encoding.h"
@@ -49,20 +50,24 @@ std::string ControlKey(const Control& control, bool arrayMember) {
   return key + "_" + control.Tag();
 }
 
+// The texts the language file lacks, written together once every control had its turn,
+// so that the file grows by all of them or none.
+using TextWrites = std::vector<ProfileEntry>;
+
 void ApplyCaption(Control& control, const std::string& lang, const std::string& file,
-                  const std::string& key) {
+                  const std::string& key, TextWrites& writes) {
   const std::string caption = LoadIniString(lang, key, file, kAnyMode, kQuietIfMissing);
   if (HasText(caption)) {
     control.SetCaption(caption);
   } else if (lang != kDesignLanguage) {
-    SaveIni(kNoText, lang, key, file);
+    writes.push_back({lang, key, kNoText});
   } else {
-    SaveIni(control.Caption(), lang, key, file);
+    writes.push_back({lang, key, control.Caption()});
   }
 }
 
 void LoadHelpText(const Control& control, const std::string& lang, const std::string& file,
-                  HelpTextTable& helpTexts) {
+                  HelpTextTable& helpTexts, TextWrites& writes) {
   const int helpId = control.WhatsThisHelpID();
   if (helpId == 0) return;
   if (helpId < 1 || helpId > static_cast<int>(helpTexts.size())) {
@@ -73,29 +78,52 @@ void LoadHelpText(const Control& control, const std::string& lang, const std::st
   const std::string key = "Help" + std::to_string(helpId);
   std::string& text = helpTexts[static_cast<std::size_t>(helpId - 1)];
   text = LoadIniString(lang, key, file, kAnyMode, kQuietIfMissing);
-  if (!HasText(text)) SaveIni(kNoText, lang, key, file);
+  if (!HasText(text)) writes.push_back({lang, key, kNoText});
 }
 
 void ApplyToolTip(Control& control, const std::string& lang, const std::string& file,
-                  const std::string& key) {
+                  const std::string& key, TextWrites& writes) {
   if (FindIgnoringCase(control.Tag(), "NOTTT") != std::string::npos) return;
   const std::string toolTip = LoadIniString(lang, key, file, kAnyMode, kQuietIfMissing);
   if (HasText(toolTip)) {
     control.SetToolTipText(toolTip);
   } else {
-    SaveIni(kNoText, lang, key, file);
+    writes.push_back({lang, key, kNoText});
   }
 }
 
 void ApplyLanguage(const ControlList& controls, std::size_t position, const std::string& lang,
-                   const std::string& file, HelpTextTable& helpTexts) {
+                   const std::string& file, HelpTextTable& helpTexts, TextWrites& writes) {
   Control& control = *controls[position];
   const std::string key = ControlKey(control, IsArrayMember(controls, position));
   if (IsCaptionKind(control)) {
-    ApplyCaption(control, lang, file, "Caption_" + key);
-    LoadHelpText(control, lang, file, helpTexts);
+    ApplyCaption(control, lang, file, "Caption_" + key, writes);
+    LoadHelpText(control, lang, file, helpTexts, writes);
   }
-  ApplyToolTip(control, lang, file, "TTT_" + key);
+  ApplyToolTip(control, lang, file, "TTT_" + key, writes);
+}
+
+// The current language code; the design language is added to writes when none is set.
+std::string LanguageCode(const std::string& file, TextWrites& writes) {
+  Procedure proc("GetLanguage");
+  std::string code;
+  proc.Step([&] { code = LoadIniString("Language", "Language", file, kAnyMode, kQuietIfMissing); });
+  proc.Step([&] {
+    if (!code.empty()) return;
+    writes.push_back({"Language", "Language", kDesignLanguage});
+    code = kDesignLanguage;
+  });
+  return code;
+}
+
+void WriteTexts(const TextWrites& writes, const std::string& file) {
+  if (writes.empty()) return;
+  const std::vector<std::string> unwritten = SaveIniEntries(writes, file);
+  if (unwritten.empty()) return;
+  std::string keys;
+  for (const std::string& key : unwritten) keys += (keys.empty() ? "" : ", ") + key;
+  LogFailure(failure_number::kFileAccessError,
+             "The texts " + keys + " could not be written to '" + file + "'", "SaveIni");
 }
 
 }  // namespace
@@ -106,32 +134,27 @@ std::string LanguageFilePath(const std::string& executableFolder,
 }
 
 std::string GetLanguage(const std::string& languageFile) {
-  Procedure proc("GetLanguage");
-  std::string code;
-  proc.Step([&] {
-    code = LoadIniString("Language", "Language", languageFile, kAnyMode, kQuietIfMissing);
-  });
-  proc.Step([&] {
-    if (!code.empty()) return;
-    SaveIni(kDesignLanguage, "Language", "Language", languageFile);
-    code = kDesignLanguage;
-  });
+  TextWrites writes;
+  const std::string code = LanguageCode(languageFile, writes);
+  WriteTexts(writes, languageFile);
   return code;
 }
 
 HelpTextTable LoadToolTipTexts(const ControlList& controls, const std::string& file) {
+  TextWrites writes;
   // A failure before the loop belongs to the caller's handling.
-  const std::string lang = GetLanguage(file);
+  const std::string lang = LanguageCode(file, writes);
   HelpTextTable helpTexts;
   const std::size_t count = controls.size();
   for (std::size_t position = 0; position < count; ++position) {
     // A control that lacks a property or carries an impossible help id keeps whatever
     // it got so far; the window goes on with the next control, without a message.
     try {
-      ApplyLanguage(controls, position, lang, file, helpTexts);
+      ApplyLanguage(controls, position, lang, file, helpTexts, writes);
     } catch (const std::exception&) {
     }
   }
+  WriteTexts(writes, file);
   return helpTexts;
 }
 

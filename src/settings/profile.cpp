@@ -314,17 +314,19 @@ std::int32_t ReadProfileInteger(const std::string& section, const std::string& k
 IoResult WriteProfileText(const std::string& section, const std::string& key,
                           const std::string& value, const std::string& file) {
   std::vector<ProfileRefusal> refused;
-  IoResult written = WriteProfileEntries(section, {{key, value}}, file, refused);
+  IoResult written = WriteProfileEntries({{section, key, value}}, file, refused);
   if (written && !refused.empty()) return {false, refused.front().why};
   return written;
 }
 
-IoResult WriteProfileEntries(const std::string& section, const std::vector<ProfileEntry>& entries,
-                             const std::string& file, std::vector<ProfileRefusal>& refused) {
+IoResult WriteProfileEntries(const std::vector<ProfileEntry>& entries, const std::string& file,
+                             std::vector<ProfileRefusal>& refused) {
   std::string keys;
-  for (const ProfileEntry& entry : entries) keys += (keys.empty() ? "" : ", ") + entry.key;
-  const std::string where = "[" + section + "] " + keys + " in '" + file + "'";
-  if (file.empty()) return {false, "no file named for writing [" + section + "] " + keys};
+  for (const ProfileEntry& entry : entries) {
+    keys += (keys.empty() ? "[" : ", [") + entry.section + "] " + entry.key;
+  }
+  const std::string where = keys + " in '" + file + "'";
+  if (file.empty()) return {false, "no file named for writing " + keys};
 
   std::string original;
   const bool existed = FileExists(file);
@@ -336,12 +338,12 @@ IoResult WriteProfileEntries(const std::string& section, const std::vector<Profi
   }
 
   IniDocument document(original);
-  const std::string sectionName(Trim(document.Encode(section)));
   for (const ProfileEntry& entry : entries) {
+    const std::string sectionName(Trim(document.Encode(entry.section)));
     const std::string keyName(Trim(document.Encode(entry.key)));
     const std::string valueText = document.Encode(entry.value);
     if (const std::string why = Unstorable(sectionName, keyName, valueText); !why.empty()) {
-      refused.push_back({entry.key, "cannot write [" + section + "] " + entry.key + " in '" +
+      refused.push_back({entry.key, "cannot write [" + entry.section + "] " + entry.key + " in '" +
                                         file + "': " + why});
       continue;
     }

@@ -52,6 +52,7 @@ IoResult WriteProfileText(const std::string& section, const std::string& key,
                           const std::string& value, const std::string& file);
 
 struct ProfileEntry {
+  std::string section;
   std::string key;
   std::string value;
 };
@@ -62,10 +63,10 @@ struct ProfileRefusal {
   std::string why;
 };
 
-// Writes the entries into section of file as WriteProfileText would write them one after
-// the other, in one replacement of the file: a crash leaves all of them or none. An
-// entry that cannot be stored is left out and named in refused; the others are written.
-IoResult WriteProfileEntries(const std::string& section, const std::vector<ProfileEntry>& entries,
-                             const std::string& file, std::vector<ProfileRefusal>& refused);
+// Writes the entries into file as WriteProfileText would write them one after the other,
+// in one replacement of the file: a crash leaves all of them or none. An entry that
+// cannot be stored is left out and named in refused; the others are written.
+IoResult WriteProfileEntries(const std::vector<ProfileEntry>& entries, const std::string& file,
+                             std::vector<ProfileRefusal>& refused);
 
 }  // namespace velnor
