@@ -82,6 +82,17 @@ TEST(ErrorSub, AnUnwritableLogLosesTheEntryButTheReportGoesOn) {
   box.Answer(kAnswerYes);
   EXPECT_EQ(ErrorSub(1, "S", "d", "P", false), kDecisionContinue);
   EXPECT_EQ(box.shown().size(), 1u);
+  // The entry is not lost: the service-pack log takes it.
+  EXPECT_NE(TestProject::Read(project.servicePackLog()).find("/ P (Nr. 1) :d"), std::string::npos);
+}
+
+TEST(WriteServicePackLog, AnEntryItCannotTakeGoesToTheErrorLogAndCounts) {
+  TestProject project;
+  TestReport report(project, /*silent=*/true);
+  std::filesystem::create_directories(project.servicePackLog());
+  WriteServicePackLog("lost?");
+  EXPECT_EQ(TestProject::Read(project.errorLog()), "! Fault Widget_Config: lost?\r\n");
+  EXPECT_TRUE(AnyFailureReported());
 }
 
 TEST(ReportFault, ShowsACriticalBoxOrLogsWhenSilent) {

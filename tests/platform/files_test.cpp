@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -98,6 +100,26 @@ TEST(Files, LastWriteTimeCanBePutBack) {
   EXPECT_NE(before->tv_sec, when.tv_sec);
   ASSERT_TRUE(SetLastWriteTime(file.string(), when));
   EXPECT_EQ(LastWriteTime(file.string())->tv_sec, when.tv_sec);
+}
+
+TEST(Files, LeftoversOfDeadWritersAreRemovedAndOthersKept) {
+  TestProject project;
+  const auto folder = project.parameterFolder();
+  const pid_t dead = ::fork();
+  if (dead == 0) ::_exit(0);
+  ::waitpid(dead, nullptr, 0);
+  const std::string deadTemp = "Program.ini.velnor-tmp." + std::to_string(dead) + ".17";
+  const std::vector<std::string> kept = {
+      "Program.ini.velnor-tmp." + std::to_string(::getpid()) + ".3",  // this process writes it
+      "Program.ini.velnor-tmp.1.3",                                   // a writer that lives
+      "Program.ini.velnor-tmp.x.3", "Program.ini", "notes.velnor-tmp."};
+  TestProject::Write(folder / deadTemp, "half");
+  for (const std::string& name : kept) TestProject::Write(folder / name, "x");
+
+  EXPECT_EQ(RemoveLeftoverTemporaries(folder.string()),
+            std::vector<std::string>{(folder / deadTemp).string()});
+  EXPECT_FALSE(std::filesystem::exists(folder / deadTemp));
+  for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
 }
 
 }  // namespace

@@ -35,10 +35,16 @@ class IniAccess : public ::testing::Test {
   ScriptedMessageBox boxes_;
 };
 
-TEST_F(IniAccess, StringReadGivesAtMost254Characters) {
+TEST_F(IniAccess, StringReadGivesAtMost254CharactersAndLogsACut) {
   Store("[S]\r\nLong=" + std::string(300, 'x') + "\r\nExact=" + std::string(254, 'y') + "\r\n");
-  EXPECT_EQ(LoadIniString("S", "Long", IniPath(), true, false), std::string(254, 'x'));
   EXPECT_EQ(LoadIniString("S", "Exact", IniPath(), false, false), std::string(254, 'y'));
+  EXPECT_FALSE(fs::exists(project_.errorLog()));
+  EXPECT_EQ(LoadIniString("S", "Long", IniPath(), true, false), std::string(254, 'x'));
+  EXPECT_NE(TestProject::Read(project_.errorLog())
+                .find("LoadIniString (Nr. 6) :Entry 'Long' of section [S] in '" + IniPath() +
+                      "' holds 300 characters; only the first 254 are read"),
+            std::string::npos);
+  EXPECT_EQ(LoadIniWholeString("S", "Long", IniPath()), std::string(300, 'x'));
 }
 
 TEST_F(IniAccess, StringReadOfMissingOrEmptyEntryIsEmptyAndReportedOnlyWhenAsked) {
@@ -197,11 +203,31 @@ TEST_F(IniAccess, SaveCreatesFileSectionAndKey) {
   EXPECT_EQ(LoadIniString("language", "LANGUAGE", cfg.string(), true, false), "1031");
 }
 
-TEST_F(IniAccess, SaveToMissingFolderReturnsZeroWithoutMessage) {
+TEST_F(IniAccess, SaveToMissingFolderReturnsZeroWithoutMessageButLogsAndCounts) {
   const fs::path nowhere = project_.base() / "missing" / "x.ini";
   EXPECT_EQ(SaveIni(std::int32_t{7}, "S", "K", nowhere.string()), 0);
   EXPECT_TRUE(boxes_.shown().empty());
   EXPECT_FALSE(fs::exists(project_.base() / "missing"));
+  EXPECT_NE(TestProject::Read(project_.errorLog()).find("/ SaveIni (Nr. 75) :"), std::string::npos);
+  EXPECT_TRUE(AnyFailureReported());
+}
+
+TEST_F(IniAccess, EntriesWrittenTogetherGiveTheBytesOfWritingThemOneByOne) {
+  const std::vector<ProfileEntry> entries = {{"Info", "Button1", "5"},
+                                             {"Info", "Bad=Key", "1"},
+                                             {"Other", "K", "v"},
+                                             {"info", "Button1", "6"},
+                                             {"Info", "Button2", "0"}};
+  for (const std::string& before : {std::string(), std::string("; head\r\n[Info]\r\nX=1")}) {
+    SCOPED_TRACE(before);
+    Store(before);
+    for (const ProfileEntry& entry : entries)
+      SaveIni(entry.value, entry.section, entry.key, IniPath());
+    const std::string oneByOne = Stored();
+    Store(before);
+    EXPECT_EQ(SaveIniEntries(entries, IniPath()), std::vector<std::string>{"Bad=Key"});
+    EXPECT_EQ(Stored(), oneByOne);
+  }
 }
 
 }  // namespace
