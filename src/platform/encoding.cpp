@@ -171,8 +171,17 @@ std::size_t FindIgnoringCase(std::string_view text, std::string_view needle) {
   // whole text.
   const auto first = static_cast<unsigned char>(needle.front());
   const bool hasCase = first >= 0x80 || ((first | 0x20) >= 'a' && (first | 0x20) <= 'z');
-  if (hasCase) return UpperCase(text).find(UpperCase(needle));
   const std::string upperNeedle = UpperCase(needle);
+  if (hasCase) {
+    // The upper-cased copy can hold a needle of loose bytes inside a character ("\x89"
+    // in the "É" of "é"): a place counts only where the text, upper-cased there, holds it.
+    const std::string upperText = UpperCase(text);
+    for (std::size_t pos = upperText.find(upperNeedle); pos != std::string::npos;
+         pos = upperText.find(upperNeedle, pos + 1)) {
+      if (UpperCase(text.substr(pos, needle.size())) == upperNeedle) return pos;
+    }
+    return std::string_view::npos;
+  }
   for (std::size_t pos = text.find(needle.front()); pos != std::string_view::npos;
        pos = text.find(needle.front(), pos + 1)) {
     if (pos + needle.size() > text.size()) break;

@@ -57,5 +57,13 @@ TEST(Encoding, OverlongAndOutOfRangeSequencesKeepTheirBytes) {
   EXPECT_EQ(FindIgnoringCase("\xE0\x80\x80/external=x", "EXTERNAL"), 4u);
 }
 
+// "é" is C3 A9 and upper-cases to "É", C3 89: a loose byte 0x89 is no part of "é", even
+// though the upper-cased copy holds it.
+TEST(Encoding, FindIgnoringCaseFindsNoLooseByteInsideACharacter) {
+  EXPECT_EQ(FindIgnoringCase("\xC3\xA9", "\x89"), std::string::npos);
+  EXPECT_EQ(FindIgnoringCase("\xC3\xA9 \x89", "\x89"), 3u);
+  EXPECT_EQ(FindIgnoringCase("\xC3\xA9", "\xC3\x89"), 0u);
+}
+
 }  // namespace
 }  // namespace velnor

@@ -1,0 +1,13 @@
+#pragma once
+// A broken property ends the run the way a sanitizer does, so that libFuzzer keeps the
+// input that broke it.
+#include <cstdio>
+#include <cstdlib>
+
+#define VELNOR_FUZZ_CHECK(condition)                                                        \
+  do {                                                                                      \
+    if (!(condition)) {                                                                     \
+      std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__, #condition); \
+      std::abort();                                                                         \
+    }                                                                                       \
+  } while (false)
