@@ -88,6 +88,10 @@ RunResult RunProgram(const std::filesystem::path& program, const std::vector<std
   int status = 0;
   if (child > 0) {
     const auto deadline = start + options.timeLimit;
+    if (options.killAfter) {
+      std::this_thread::sleep_until(start + *options.killAfter);
+      kill(child, SIGKILL);
+    }
     while (waitpid(child, &status, WNOHANG) == 0) {
       if (std::chrono::steady_clock::now() > deadline) {
         kill(child, SIGKILL);
@@ -95,7 +99,7 @@ RunResult RunProgram(const std::filesystem::path& program, const std::vector<std
         result.timedOut = true;
         break;
       }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
   }
   result.took = std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -28,6 +28,9 @@ struct RunOptions {
   std::map<std::string, std::string> set;
   std::vector<std::string> unset;
   std::chrono::seconds timeLimit{120};
+  // Kills the program (SIGKILL) this long after its start, as a crash or a power cut
+  // would end it; its status is then 128 + 9.
+  std::optional<std::chrono::microseconds> killAfter;
 };
 
 RunResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
