@@ -160,8 +160,24 @@ std::string UpperCase(std::string_view utf8) {
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  // Character by character, without an upper-cased copy: the comparisons of names and
+  // placeholders run for every value of a table. A byte that is no UTF-8 equals only
+  // itself.
   if (a.size() != b.size()) return false;
-  return UpperCase(a) == UpperCase(b);
+  std::size_t i = 0;
+  std::size_t j = 0;
+  while (i < a.size() && j < b.size()) {
+    const auto x = static_cast<unsigned char>(a[i]);
+    const auto y = static_cast<unsigned char>(b[j]);
+    if ((x | y) < 0x80) {
+      if (x != y && UpperCodePoint(x) != UpperCodePoint(y)) return false;
+      ++i;
+      ++j;
+      continue;
+    }
+    if (UpperCodePoint(DecodeUtf8(a, i)) != UpperCodePoint(DecodeUtf8(b, j))) return false;
+  }
+  return i == a.size() && j == b.size();
 }
 
 std::size_t FindIgnoringCase(std::string_view text, std::string_view needle) {
@@ -171,14 +187,14 @@ std::size_t FindIgnoringCase(std::string_view text, std::string_view needle) {
   // whole text.
   const auto first = static_cast<unsigned char>(needle.front());
   const bool hasCase = first >= 0x80 || ((first | 0x20) >= 'a' && (first | 0x20) <= 'z');
-  const std::string upperNeedle = UpperCase(needle);
   if (hasCase) {
     // The upper-cased copy can hold a needle of loose bytes inside a character ("\x89"
-    // in the "É" of "é"): a place counts only where the text, upper-cased there, holds it.
+    // in the "É" of "é"): a place counts only where the text itself holds the needle.
     const std::string upperText = UpperCase(text);
+    const std::string upperNeedle = UpperCase(needle);
     for (std::size_t pos = upperText.find(upperNeedle); pos != std::string::npos;
          pos = upperText.find(upperNeedle, pos + 1)) {
-      if (UpperCase(text.substr(pos, needle.size())) == upperNeedle) return pos;
+      if (EqualsIgnoringCase(text.substr(pos, needle.size()), needle)) return pos;
     }
     return std::string_view::npos;
   }
@@ -186,7 +202,7 @@ std::size_t FindIgnoringCase(std::string_view text, std::string_view needle) {
        pos = text.find(needle.front(), pos + 1)) {
     if (pos + needle.size() > text.size()) break;
     // Upper-casing keeps every character's byte length, so a match has the needle's.
-    if (UpperCase(text.substr(pos, needle.size())) == upperNeedle) return pos;
+    if (EqualsIgnoringCase(text.substr(pos, needle.size()), needle)) return pos;
   }
   return std::string_view::npos;
 }
