@@ -19,8 +19,8 @@ struct RunState {
   ProcessFacts process;
   CommandLine commandLine;
   StartMode mode;
-  std::string baseFolder;  // parent of the executable's folder, no trailing separator
-  std::string component;   // "" when the executable's name names none
+  std::string baseFolder;    // parent of the executable's folder, no trailing separator
+  std::string component;     // "" when the executable's name names none
   std::string errorLog;      // the LOGFILE option while integrated, else baseErrorLog
   std::string baseErrorLog;  // the base folder's error log
 

@@ -33,14 +33,13 @@ std::string ServicePackEntry(const std::string& text) {
   return "! Fault " + CurrentReportContext().programName + ": " + text;
 }
 
-std::string LogLine(std::int32_t number, const std::string& source,
-                    const std::string& description, const std::string& procName) {
+std::string LogLine(std::int32_t number, const std::string& source, const std::string& description,
+                    const std::string& procName) {
   return "Fehler in " + CurrentReportContext().component + " / " + source + " / " + procName +
          " (Nr. " + std::to_string(number) + ") :" + description;
 }
 
 }  // namespace
-
 
 ReportScope::ReportScope(ReportContext context)
     : context_(std::move(context)), previous_(innermost) {

@@ -235,9 +235,9 @@ Database Database::OpenCopy(const std::string& path) {
   std::unique_ptr<sqlite3, Closer> memory =
       Connect(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, doing);
   // The memory connection owns the bytes from here on, also when this fails.
-  const int rc = sqlite3_deserialize(memory.get(), "main", bytes, size, size,
-                                     SQLITE_DESERIALIZE_FREEONCLOSE |
-                                         SQLITE_DESERIALIZE_RESIZEABLE);
+  const int rc =
+      sqlite3_deserialize(memory.get(), "main", bytes, size, size,
+                          SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE);
   if (rc != SQLITE_OK) Throw(FailureNumberFor(rc), doing, sqlite3_errmsg(memory.get()));
   Database copy(std::move(memory), file.path());
   copy.Configure(doing);

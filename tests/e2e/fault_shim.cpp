@@ -28,13 +28,13 @@ struct Fault {
 Fault& TheFault() {
   static Fault fault;
   static const bool read = [] {
-    const char* spec = std::getenv("VELNOR_FAULT");
-    const char* colon = spec != nullptr ? std::strchr(spec, ':') : nullptr;
+    const char* chosen = std::getenv("VELNOR_FAULT");
+    const char* colon = chosen != nullptr ? std::strchr(chosen, ':') : nullptr;
     if (colon == nullptr) return true;
-    const std::size_t length = static_cast<std::size_t>(colon - spec);
-    if (std::strncmp(spec, "write", length) == 0) fault.kind = kWrite;
-    if (std::strncmp(spec, "fsync", length) == 0) fault.kind = kFsync;
-    if (std::strncmp(spec, "rename", length) == 0) fault.kind = kRename;
+    const std::size_t length = static_cast<std::size_t>(colon - chosen);
+    if (std::strncmp(chosen, "write", length) == 0) fault.kind = kWrite;
+    if (std::strncmp(chosen, "fsync", length) == 0) fault.kind = kFsync;
+    if (std::strncmp(chosen, "rename", length) == 0) fault.kind = kRename;
     fault.at = std::atol(colon + 1);
     return true;
   }();

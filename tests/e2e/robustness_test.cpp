@@ -17,8 +17,7 @@ using namespace std::chrono_literals;
 // preset table (with its journal) is the update's work table.
 bool Watched(const fs::path& file) {
   const std::string name = file.filename().string();
-  return name != "ZORcfglog.txt" && name.rfind("Widget_Source.mdb", 0) != 0 &&
-         name != "Widget.mdb";
+  return name != "ZORcfglog.txt" && name.rfind("Widget_Source.mdb", 0) != 0 && name != "Widget.mdb";
 }
 
 bool IsTemporary(const fs::path& file) {

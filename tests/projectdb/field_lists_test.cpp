@@ -57,7 +57,8 @@ TEST_F(FieldListsTest, AdditionalFieldsStartWithPartAndKeepTheNamesAsWritten) {
 
 TEST_F(FieldListsTest, ALongListIsReadWholeAndEveryNameReachesTheQuery) {
   std::string list;
-  for (int i = 1; i <= 40; ++i) list += (i > 1 ? "," : "") + std::string("column_") + std::to_string(i);
+  for (int i = 1; i <= 40; ++i)
+    list += (i > 1 ? "," : "") + std::string("column_") + std::to_string(i);
   ASSERT_GT(list.size(), 254u);
   WriteCfg({"DataBaseAdditionalFields=" + list});
   const std::vector<std::string> names = GetAdditionalFieldsMDB(run);
