@@ -200,10 +200,19 @@ Database Database::Open(const std::string& path) {
     Throw(failure_number::kNotADatabase, doing, "file is empty, not a database");
   }
 
+  return Connect(resolved, SQLITE_OPEN_READWRITE, doing);
+}
+
+Database Database::Create(const std::string& path) {
+  const std::string doing = "creating database " + path;
+  if (std::filesystem::exists(path)) Throw(failure_number::kFileAccessError, doing, "file exists");
+  return Connect(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, doing);
+}
+
+Database Database::Connect(const std::string& resolved, int flags, const std::string& doing) {
   sqlite3* raw = nullptr;
   // A connection is used by one thread only, so it needs no locks of its own.
-  const int rc =
-      sqlite3_open_v2(resolved.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  const int rc = sqlite3_open_v2(resolved.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   std::unique_ptr<sqlite3, Closer> connection(raw);
   if (rc != SQLITE_OK) {
     Throw(FailureNumberFor(rc), doing, raw != nullptr ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));

@@ -113,6 +113,8 @@ class Database {
   // when the exact one does not exist). A missing file, an empty file or a file that
   // is no SQLite database is a failure.
   static Database Open(const std::string& path);
+  // Creates a new, empty database file; a file already at that path is a failure.
+  static Database Create(const std::string& path);
 
   Database(Database&& other) noexcept;
   Database& operator=(Database&& other) noexcept;
@@ -159,6 +161,7 @@ class Database {
   };
 
   Database(std::unique_ptr<sqlite3, Closer> connection, std::string path);
+  static Database Connect(const std::string& resolved, int flags, const std::string& doing);
   [[noreturn]] void Fail(int resultCode, const std::string& doing) const;
 
   std::unique_ptr<sqlite3, Closer> connection_;
