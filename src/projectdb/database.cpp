@@ -10,6 +10,7 @@
 #include "errors/failure.h"
 #include "platform/encoding.h"
 #include "platform/paths.h"
+#include "projectdb/jet_conversion.h"
 
 namespace velnor::db {
 namespace {
@@ -198,6 +199,11 @@ Database Database::Open(const std::string& path) {
   std::error_code error;
   if (std::filesystem::file_size(resolved, error) == 0 && !error) {
     Throw(failure_number::kNotADatabase, doing, "file is empty, not a database");
+  }
+  // An Access file still here failed its conversion; it holds data and must not be
+  // taken for a file that may be replaced.
+  if (IsJetFile(resolved)) {
+    Throw(failure_number::kDatabaseError, doing, "an Access (Jet) database, not converted");
   }
 
   return Connect(resolved, SQLITE_OPEN_READWRITE, doing);
