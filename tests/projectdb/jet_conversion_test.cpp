@@ -12,6 +12,7 @@
 
 #include "errors/error_report.h"
 #include "errors/failure.h"
+#include "jet_synthetic.h"
 #include "projectdb/database.h"
 #include "support/test_project.h"
 
@@ -176,6 +177,22 @@ TEST_F(JetConversion, LongValuesComeThroughWhole) {
   EXPECT_EQ(records.Field("PROJ_PROP_AUTHOR").text().substr(0, 28), "Jon Iles this is a a vawesra");
   EXPECT_EQ(records.Field("PROJ_PROP_CATEGORY"), db::Value(nullptr));
   EXPECT_EQ(records.Field("PROJ_OPT_CURRENCY_SYMBOL").text(), "\xC2\xA3");  // £
+}
+
+TEST_F(JetConversion, ALargeTableComesOverWholeInItsStoredOrder) {
+  constexpr std::int32_t kRows = 32767;
+  const fs::path file = project_.componentFolder() / "Widget.mdb";
+  TestProject::Write(file,
+                     test::JetFileWithRows(TestProject::Read(kJetFiles / "testV2003.mdb"), kRows));
+  ASSERT_NE(ConvertIfJet(file.string(), settings_), "");
+  db::Database db = db::Database::Open(file.string());
+  std::int32_t row = 0;
+  for (db::RecordSet records = db::RecordSet::OverTable(db, "Table1"); !records.Eof();
+       records.MoveNext(), ++row) {
+    ASSERT_EQ(records.Field("E"), db::Value(row));
+    ASSERT_EQ(records.Field("A"), db::Value(row % 2 == 0 ? "abcdefg" : "a"));
+  }
+  EXPECT_EQ(row, kRows);
 }
 
 TEST_F(JetConversion, TheOriginalIsKeptBesideAndOneLineIsLogged) {
