@@ -289,7 +289,12 @@ class TableCopier {
     if (field.is_null) return nullptr;
     const auto* bytes = static_cast<const unsigned char*>(field.value);
     const int size = field.siz;
-    if (bytes < page || size < 0 || bytes + size > page + file_.pageSize()) {
+    // Compared as addresses: on a damaged file the library may point anywhere.
+    const auto at = reinterpret_cast<std::uintptr_t>(bytes);
+    const auto pageAt = reinterpret_cast<std::uintptr_t>(page);
+    if (at < pageAt || size < 0 ||
+        at - pageAt + static_cast<std::uintptr_t>(size) >
+            static_cast<std::uintptr_t>(file_.pageSize())) {
       Fail("damaged row in table " + std::string(table_->name) + ": column " + column.name +
            " lies outside its page");
     }
