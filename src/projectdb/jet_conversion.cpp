@@ -124,6 +124,8 @@ std::string ConvertIfJet(const std::string& path, const JetConversionSettings& s
   } catch (const Failure& failure) {
     if (failure.description().starts_with("The Access database")) throw;
     Refuse(original, failure.description());
+  } catch (const std::exception& error) {  // a row count that is no number
+    Refuse(original, std::string("the converter's answer is garbled: ") + error.what());
   }
 
   const KeptOriginal kept = KeepOriginalBeside(original, ".jet");

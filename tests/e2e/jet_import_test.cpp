@@ -41,6 +41,22 @@ TEST_F(JetProject, ASilentRunConvertsTheComponentDatabaseAndTreatsItAsAnyDatabas
   EXPECT_EQ(errorLog.find("not a database"), std::string::npos) << errorLog;
 }
 
+TEST_F(JetProject, ADamagedComponentDatabaseIsReportedAndKept) {
+  std::string damaged = jet;
+  std::mt19937 random(5);
+  for (std::size_t i = 4096; i < damaged.size(); ++i) damaged[i] = static_cast<char>(random());
+  WriteBytes(project.componentDb(), damaged);
+
+  const RunResult run = project.RunSilent();
+
+  EXPECT_EQ(run.exitStatus, 2) << run.Describe();
+  EXPECT_EQ(ReadBytes(project.componentDb()), damaged);
+  EXPECT_FALSE(fs::exists(project.componentDb().string() + ".jet"));
+  const std::string errorLog = ReadBytes(project.errorLog());
+  EXPECT_NE(errorLog.find("ConvertJetDatabases"), std::string::npos) << errorLog;
+  EXPECT_NE(errorLog.find("is not converted and stays as it is"), std::string::npos) << errorLog;
+}
+
 TEST_F(JetProject, ImportJetConvertsTheDatabasesAndDoesNothingElse) {
   const auto before = FilesBelow(project.base());
 
