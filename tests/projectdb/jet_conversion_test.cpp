@@ -195,6 +195,16 @@ TEST_F(JetConversion, ALargeTableComesOverWholeInItsStoredOrder) {
   EXPECT_EQ(row, kRows);
 }
 
+TEST_F(JetConversion, AnEmptyTextStaysDistinctFromNull) {
+  const fs::path file = project_.componentFolder() / "Widget.mdb";
+  TestProject::Write(
+      file, test::JetFileWithEmptyTexts(TestProject::Read(kJetFiles / "testV2003.mdb"), 2));
+  ASSERT_NE(ConvertIfJet(file.string(), settings_), "");
+  const std::vector<std::string> rows = Rows(file, "Table1");
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[1].substr(0, 8), "t:a|t:|i");
+}
+
 TEST_F(JetConversion, TheOriginalIsKeptBesideAndOneLineIsLogged) {
   const fs::path file = Copy("delTestV2003.mdb", "Widget.mdb");
   const std::string original = TestProject::Read(file);

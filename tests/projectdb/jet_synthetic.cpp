@@ -35,9 +35,38 @@ std::string RowOf(const std::string& file, std::uint32_t page, int row) {
 
 }  // namespace
 
+namespace {
+
+// A Jet 4 row ends with its null mask (a bit per column), before it the number of
+// variable-length columns, before that their start offsets, last column first, and
+// before those the end of the last one.
+void EmptyLastVariableColumn(std::string& row, int columns) {
+  const std::size_t mask = static_cast<std::size_t>((columns + 7) / 8);
+  const std::size_t countAt = row.size() - mask - 2;
+  const std::uint32_t variable = Get(row, countAt, 2);
+  const std::size_t lastStartAt = countAt - 2 * variable;
+  const std::size_t endAt = lastStartAt - 2;
+  Put(row, endAt, Get(row, lastStartAt, 2), 2);
+}
+
+std::string Build(const std::string& testV2003Bytes, std::int32_t rows, bool emptyTexts);
+
+}  // namespace
+
 std::string JetFileWithRows(const std::string& testV2003Bytes, std::int32_t rows) {
+  return Build(testV2003Bytes, rows, false);
+}
+
+std::string JetFileWithEmptyTexts(const std::string& testV2003Bytes, std::int32_t rows) {
+  return Build(testV2003Bytes, rows, true);
+}
+
+namespace {
+
+std::string Build(const std::string& testV2003Bytes, std::int32_t rows, bool emptyTexts) {
   std::string file = testV2003Bytes;
-  const std::string samples[2] = {RowOf(file, kDataPage, 0), RowOf(file, kDataPage, 1)};
+  std::string samples[2] = {RowOf(file, kDataPage, 0), RowOf(file, kDataPage, 1)};
+  if (emptyTexts) EmptyLastVariableColumn(samples[1], 9);
   // Column "E" of the "abcdefg" row holds 333333333; both rows keep it at one place.
   const std::size_t numberAt = samples[0].find(std::string("\x55\x43\xDE\x13", 4));
   if (numberAt == std::string::npos) throw std::runtime_error("not testV2003.mdb");
@@ -79,5 +108,7 @@ std::string JetFileWithRows(const std::string& testV2003Bytes, std::int32_t rows
   Put(file, kDefinitionPage * kPage + kTableRows, static_cast<std::uint32_t>(rows), 4);
   return file;
 }
+
+}  // namespace
 
 }  // namespace velnor::test

@@ -13,4 +13,9 @@ namespace velnor::test {
 // definition covers 512 pages).
 std::string JetFileWithRows(const std::string& testV2003Bytes, std::int32_t rows);
 
+// As JetFileWithRows, with the text "B" of every "a ..." row (the odd rows) stored as an
+// empty text instead of "b": its end in the row's table of variable offsets moved to
+// its start.
+std::string JetFileWithEmptyTexts(const std::string& testV2003Bytes, std::int32_t rows);
+
 }  // namespace velnor::test
