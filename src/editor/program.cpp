@@ -18,6 +18,7 @@
 #include "platform/pending_messages.h"
 #include "platform/process.h"
 #include "platform/program_end.h"
+#include "projectdb/jet_conversion.h"
 
 namespace velnor {
 namespace {
@@ -34,6 +35,8 @@ constexpr const char* kUsage =
     "  /EXTERNAL=ZORCFG    integrated: started by the parent configuration program\n"
     "  /EXTERNAL=SILENT    silent: re-applies the stored choices without a window\n"
     "  /LOGFILE=path       error log while integrated (write \\ for / on Linux)\n"
+    "  --import-jet        converts the component's Access (Jet) databases to SQLite,\n"
+    "                      keeping each original as <name>.jet, and does nothing else\n"
     "  --help              this text\n"
     "  --version           the program's version\n"
     "\n"
@@ -68,6 +71,8 @@ int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxe
               << version.revision << '\n';
     return 0;
   }
+
+  if (facts.commandLine == kImportJetOption) return ImportJetDatabases(facts, std::cout, std::cerr);
 
   RunState run = StartRun(facts);
   const ReportScope report(ReportContextOf(run));

@@ -10,6 +10,7 @@
 #include "errors/failure.h"
 #include "platform/encoding.h"
 #include "platform/paths.h"
+#include "projectdb/jet_conversion.h"
 
 namespace velnor::db {
 namespace {
@@ -216,6 +217,11 @@ Database Database::Open(const std::string& path) {
   if (std::filesystem::file_size(resolved, error) == 0 && !error) {
     Throw(failure_number::kNotADatabase, doing, "file is empty, not a database");
   }
+  // An Access file still here failed its conversion; it holds data and must not be
+  // taken for a file that may be replaced.
+  if (IsJetFile(resolved)) {
+    Throw(failure_number::kDatabaseError, doing, "an Access (Jet) database, not converted");
+  }
 
   // A connection is used by one thread only, so it needs no locks of its own.
   Database db(Connect(resolved.c_str(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, doing),
@@ -242,6 +248,16 @@ Database Database::OpenCopy(const std::string& path) {
   Database copy(std::move(memory), file.path());
   copy.Configure(doing);
   return copy;
+}
+
+Database Database::Create(const std::string& path) {
+  const std::string doing = "creating database " + path;
+  if (std::filesystem::exists(path)) Throw(failure_number::kFileAccessError, doing, "file exists");
+  Database db(Connect(path.c_str(),
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, doing),
+              path);
+  db.Configure(doing);
+  return db;
 }
 
 void Database::Configure(const std::string& doing) {

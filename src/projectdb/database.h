@@ -116,6 +116,8 @@ class Database {
   // Opens the database as Open does and works on a copy of it in memory: what is
   // changed through this connection never reaches the file. Failures name the file.
   static Database OpenCopy(const std::string& path);
+  // Creates a new, empty database file; a file already at that path is a failure.
+  static Database Create(const std::string& path);
 
   Database(Database&& other) noexcept;
   Database& operator=(Database&& other) noexcept;

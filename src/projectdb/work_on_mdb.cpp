@@ -13,6 +13,7 @@
 #include "platform/paths.h"
 #include "projectdb/database.h"
 #include "projectdb/field_lists.h"
+#include "projectdb/jet_conversion.h"
 #include "projectdb/preset_defs.h"
 #include "projectdb/previous_generation.h"
 #include "projectdb/record_creation.h"
@@ -147,6 +148,9 @@ void WorkOnMDB(const RunState& run) {
       }
     });
   }
+
+  // Databases brought over from Windows as Access files become SQLite databases first.
+  ConvertJetDatabases(run);
 
   std::optional<db::Database> source;
   proc.Step([&] { source.emplace(db::Database::Open(sourcePath)); });
