@@ -181,6 +181,25 @@ TEST(SilentRunWithoutCfg, EndsWithStatusOneAfterReportingTheMissingFile) {
   EXPECT_FALSE(fs::exists(project.cfg()));
 }
 
+TEST(ToolExecutable, WithoutADisplayTheWindowSaysSoAndTouchesNoFile) {
+  DemoProject project;
+  ASSERT_TRUE(project.ok());
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, std::vector<std::string>{"/EXTERNAL=ZORCFG"}}) {
+    SCOPED_TRACE(args.empty() ? "standalone" : args[0]);
+    const auto before = FilesBelow(project.base());
+
+    const RunResult run = project.RunTool(args);
+
+    EXPECT_EQ(run.exitStatus, 1) << run.Describe();
+    EXPECT_NE(run.err.find("the window needs a display"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("/EXTERNAL=SILENT"), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_TRUE(FilesBelow(project.base()) == before) << "a file was written";
+    EXPECT_FALSE(fs::exists(project.servicePackLog()));
+  }
+}
+
 TEST(ToolExecutable, PrintsItsVersionAndTouchesNoFile) {
   DemoProject project;
   ASSERT_TRUE(project.ok());
