@@ -33,6 +33,8 @@ inline constexpr int kTwipsPerPixel = 15;
 inline const QColor kChosenColor{0, 225, 0};    // 0xE100
 inline const QColor kNotChosenColor{0, 0, 0};   // 0
 inline const QColor kHelpModeColor{0, 255, 0};  // 0xFF00
+// The veil over a cell whose choice cannot be saved.
+inline const QColor kNotStorableVeil{128, 128, 128, 170};
 
 class EditorWindow : public QWidget {
   Q_OBJECT
@@ -67,6 +69,8 @@ class EditorWindow : public QWidget {
 
   // The index (1 or 2) of the tab strip's selected tab.
   int SelectedTab() const;
+  // The tab whose page the grid shows; the selected one, once it has been drawn.
+  int ShownTab() const { return shownTab_; }
 
   // window_events.cpp
   void Form_Load();
@@ -104,6 +108,7 @@ class EditorWindow : public QWidget {
   std::vector<std::unique_ptr<WindowControl>> controls_;
   std::vector<PictureBox*> cells_;
   std::vector<QLabel*> rowLabels_;
+  std::vector<QString> cellToolTips_;  // as the language file gave them
   PictureBox* picZwischen_ = nullptr;
   PictureBox* picZiel_ = nullptr;
   PictureBox* picQuelle_ = nullptr;
@@ -118,6 +123,7 @@ class EditorWindow : public QWidget {
   const RunState& run_;
   SlotTable slots_;
   HelpTextTable helpTexts_;
+  int shownTab_ = kTabButtons;
   bool helpMode_ = false;
   bool activated_ = false;
   bool closing_ = false;

@@ -51,4 +51,12 @@ class SlotTable {
   std::array<std::int16_t, kTabCount> counts_{};
 };
 
+// Whether the slot's choice has a place in the stored keys; one that has none cannot
+// be switched, since the choice would be lost on saving.
+bool ChoiceStorable(int tab, const Slot& slot);
+
+// What a slot's picture shows, as a person would name it: "Info button 12", "Warning 3",
+// "Warning 3 of machine Filler".
+std::string SlotCaption(int tab, int number, const std::vector<std::string>& machines);
+
 }  // namespace velnor

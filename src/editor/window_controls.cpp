@@ -1,5 +1,6 @@
 #include "editor/window_controls.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -34,9 +35,27 @@ void PictureBox::SetPicture(const QImage& picture) {
 void PictureBox::PaintPicture(const QImage& image, int x, int y) {
   if (surface_.isNull() || image.isNull()) return;
   QPainter painter(&surface_);
-  painter.drawImage(x, y, image);
+  painter.drawImage(QPointF(x, y), image);
   painter.end();
   update();
+}
+
+void PictureBox::Veil(const QColor& color) {
+  if (surface_.isNull()) return;
+  QPainter painter(&surface_);
+  painter.fillRect(QRectF(QPointF(0, 0), surface_.deviceIndependentSize()),
+                   QBrush(color, Qt::BDiagPattern));
+  painter.end();
+  update();
+}
+
+void PictureBox::SetChecked(bool checked) {
+  if (checked == checked_) return;
+  checked_ = checked;
+  QAccessible::State changed;
+  changed.checked = true;
+  QAccessibleStateChangeEvent event(this, changed);
+  QAccessible::updateAccessibility(&event);
 }
 
 void PictureBox::Recompose() {
@@ -76,7 +95,7 @@ void PictureBox::paintEvent(QPaintEvent*) {
     painter.drawLine(inner.bottomLeft(), inner.bottomRight());
     painter.drawLine(inner.topRight(), inner.bottomRight());
   }
-  if (!surface_.isNull()) painter.drawImage(inset, inset, surface_);
+  if (!surface_.isNull()) painter.drawImage(QPointF(inset, inset), surface_);
   if (hasFocus()) {
     QStyleOptionFocusRect option;
     option.initFrom(this);

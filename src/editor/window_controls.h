@@ -32,6 +32,17 @@ class PictureBox : public QWidget {
 
   int BorderWidth() const { return border_ ? 2 : 0; }
 
+  // Lays a hatched veil of color over the surface: the look of a cell that cannot be
+  // switched.
+  void Veil(const QColor& color);
+
+  // What assistive technology is told of a cell: whether it can be switched, and
+  // whether it is chosen. A change of the choice is announced.
+  bool Switchable() const { return switchable_; }
+  void SetSwitchable(bool switchable) { switchable_ = switchable; }
+  bool Checked() const { return checked_; }
+  void SetChecked(bool checked);
+
  signals:
   void clicked();
 
@@ -48,6 +59,8 @@ class PictureBox : public QWidget {
   bool border_;
   bool autoSize_;
   bool pressed_ = false;
+  bool switchable_ = true;
+  bool checked_ = false;
   QColor backColor_;
   QImage picture_;
   QImage surface_;

@@ -7,6 +7,7 @@
 #include <QTabWidget>
 
 #include "editor/editor_window.h"
+#include "editor/help_mode.h"
 #include "editor/window_controls.h"
 
 namespace velnor {
@@ -111,16 +112,19 @@ void EditorWindow::BuildControls() {
   commandQuest_ = GraphicalButton(this, ":/buttons/quest.png", {41, 45});
   commandQuest_->setGeometry(Twips(7350, 7710, 975, 855));
   commandQuest_->setAccessibleName(QStringLiteral("Help mode"));
+  commandQuest_->setToolTip(QString::fromUtf8(kToolTipQuest));
   add(commandQuest_, ControlKind::kCommandButton, "CommandQuest");
 
   commandCancel_ = GraphicalButton(this, ":/buttons/cancel.png", {37, 39});
   commandCancel_->setGeometry(Twips(10170, 7710, 1695, 855));
   commandCancel_->setAccessibleName(QStringLiteral("Cancel"));
+  commandCancel_->setToolTip(QString::fromUtf8(kToolTipCancel));
   add(commandCancel_, ControlKind::kCommandButton, "CommandCancel", std::nullopt, "", 2);
 
   commandOK_ = GraphicalButton(this, ":/buttons/ok.png", {44, 36});
   commandOK_->setGeometry(Twips(8400, 7710, 1695, 855));
   commandOK_->setAccessibleName(QStringLiteral("OK"));
+  commandOK_->setToolTip(QString::fromUtf8(kToolTipOK));
   commandOK_->setEnabled(false);
   add(commandOK_, ControlKind::kCommandButton, "CommandOK", std::nullopt, "", 1);
 

@@ -163,6 +163,31 @@ TEST_F(SilentRun, ADamagedPictureIsLoggedAndTheRunGoesOnToEndWithStatusTwo) {
   EXPECT_TRUE(IniFile(project.cfg()).Get("Info", "S_Prog").has_value());
 }
 
+TEST(SilentRunOfSevenMachines, LogsTheWarningsItCannotSaveOnceAndLeavesTheirKeys) {
+  DemoProject project({"--machines", "7"});
+  ASSERT_TRUE(project.ok());
+  const IniFile before(project.programIni());
+
+  const RunResult run = project.RunSilent();
+
+  EXPECT_EQ(run.exitStatus, 2) << run.Describe() << Logs(project);
+  const std::string log = ReadBytes(project.errorLog());
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+  EXPECT_NE(log.find("SetupUserInterFace"), std::string::npos) << log;
+  const IniFile after(project.programIni());
+  for (int machine : {6, 7}) {
+    const std::string name =
+        before.Get("Machine" + std::to_string(machine), "MachineName").value_or("");
+    SCOPED_TRACE(name);
+    ASSERT_FALSE(name.empty());
+    EXPECT_NE(log.find(name), std::string::npos) << log;
+    for (const char* key : {"_1", "_2"}) {
+      EXPECT_EQ(after.Get("Info", "MachineWarning_" + name + key),
+                before.Get("Info", "MachineWarning_" + name + key));
+    }
+  }
+}
+
 TEST(SilentRunWithoutCfg, EndsWithStatusOneAfterReportingTheMissingFile) {
   DemoProject project;
   ASSERT_TRUE(project.ok());
