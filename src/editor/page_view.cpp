@@ -98,6 +98,12 @@ void EditorWindow::Scrollen(int tab) {
     }
   }
   proc.Step([&] {
+    // The grid's stop of the Tab key is a shown cell, the first one after a redraw.
+    int current = 0;
+    for (int index = kCellCount; index >= 1; --index) {
+      if (!Bild(index)->isHidden()) current = index;
+    }
+    SetCurrentCell(current);
     if (!Bild(1)->isHidden()) {
       Bild(1)->setFocus();
     } else if (!commandOK_->isHidden()) {
@@ -109,6 +115,8 @@ void EditorWindow::Scrollen(int tab) {
 void EditorWindow::ShowSelectedTab(const char* procedureName) {
   Procedure proc(procedureName);
   shownTab_ = SelectedTab();
+  // The grid is named by its tab for assistive technology, as a person sees it.
+  mainFrame_->setAccessibleName(tabStrip_->tabText(shownTab_ - 1));
   proc.Step([&] { vScroll_->setValue(1); });
   proc.Step([&] {
     const int count = slots_.Count(shownTab_);

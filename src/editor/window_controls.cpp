@@ -5,8 +5,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 namespace velnor {
 
@@ -97,11 +95,14 @@ void PictureBox::paintEvent(QPaintEvent*) {
   }
   if (!surface_.isNull()) painter.drawImage(QPointF(inset, inset), surface_);
   if (hasFocus()) {
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    option.rect = rect().adjusted(inset, inset, -inset, -inset);
-    option.backgroundColor = backColor_;
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    // A ring in the highlight colour with a white edge inside: plain on the black and
+    // the green of a cell alike, and unlike the green frame of a choice.
+    const QRectF inner = QRectF(rect()).adjusted(inset, inset, -inset, -inset);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
+    painter.drawRect(inner.adjusted(1.5, 1.5, -1.5, -1.5));
+    painter.setPen(QPen(Qt::white, 1));
+    painter.drawRect(inner.adjusted(3.5, 3.5, -3.5, -3.5));
   }
 }
 

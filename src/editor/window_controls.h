@@ -1,6 +1,7 @@
 #pragma once
 // The kinds of control the window is made of that Qt has no ready match for: the
 // picture box, which keeps what is drawn into it, and the label with a click event.
+#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QWidget>
@@ -43,6 +44,9 @@ class PictureBox : public QWidget {
   bool Checked() const { return checked_; }
   void SetChecked(bool checked);
 
+  // The click of the mouse, the Space key and the screen reader's toggle action.
+  void Click() { emit clicked(); }
+
  signals:
   void clicked();
 
@@ -64,6 +68,15 @@ class PictureBox : public QWidget {
   QColor backColor_;
   QImage picture_;
   QImage surface_;
+};
+
+// The frame that holds the grid: a kind of its own, so that assistive technology is
+// shown its shown cells only.
+class GridFrame : public QGroupBox {
+  Q_OBJECT
+
+ public:
+  using QGroupBox::QGroupBox;
 };
 
 // A label that reports a click, as the window's header does.

@@ -24,6 +24,7 @@ void EditorWindow::Form_Load() {
                                 GetFileNameOnly(run_.process.executableFolder) +
                                 (run_.mode.integrated ? " - integriert" : " - standalone");
     setWindowTitle(QString::fromStdString(caption));
+    setAccessibleName(QString::fromStdString(caption));
   });
   proc.Step([&] { SetupUserInterFace(); });
   proc.Step([&] {

@@ -2,10 +2,13 @@
 // Positions are in twips as the window was designed (15 twips per pixel); the layout
 // is fixed and nothing moves at run time.
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTabWidget>
 
+#include "editor/accessibility.h"
 #include "editor/editor_window.h"
 #include "editor/help_mode.h"
 #include "editor/window_controls.h"
@@ -41,6 +44,7 @@ QPushButton* GraphicalButton(QWidget* parent, const char* picture, QSize size) {
 }  // namespace
 
 EditorWindow::EditorWindow(const RunState& run, QWidget* parent) : QWidget(parent), run_(run) {
+  InstallAccessibility();
   setObjectName(QStringLiteral("frm_Velnor_Config_Exe"));
   setWindowTitle(QStringLiteral("Base ZORCFG-Erweiterung"));
   setFixedSize(Px(kClientWidthTwips), Px(kClientHeightTwips));
@@ -74,7 +78,7 @@ void EditorWindow::BuildControls() {
   picQuelle_->hide();
   add(picQuelle_, ControlKind::kPictureBox, "PicQuelle");
 
-  mainFrame_ = new QGroupBox(this);
+  mainFrame_ = new GridFrame(this);
   mainFrame_->setGeometry(Twips(90, 810, 9915, 6030));
   add(mainFrame_, ControlKind::kFrame, "MainFrame");
 
@@ -83,7 +87,10 @@ void EditorWindow::BuildControls() {
     const int row = (index - 1) / kCellsPerRow;
     auto* cell = new PictureBox(mainFrame_, true, false);
     cell->setGeometry(Twips(15 + column * 1200, 105 + row * 840, 1200, 840));
-    cell->setFocusPolicy(Qt::StrongFocus);
+    // The grid is one stop of the Tab key: only its current cell takes the Tab focus,
+    // and the arrow keys move within the grid.
+    cell->setFocusPolicy(Qt::ClickFocus);
+    cell->installEventFilter(this);
     cell->hide();
     cells_.push_back(cell);
     add(cell, ControlKind::kPictureBox, "Bild", index);
@@ -95,6 +102,7 @@ void EditorWindow::BuildControls() {
   vScroll_->setValue(1);
   vScroll_->setSingleStep(1);
   vScroll_->setPageStep(6);
+  vScroll_->setAccessibleName(QStringLiteral("Rows"));
   add(vScroll_, ControlKind::kVScrollBar, "VScroll");
 
   for (int row = 1; row <= kVisibleRows; ++row) {
@@ -147,6 +155,12 @@ void EditorWindow::BuildControls() {
 
   setTabOrder(commandOK_, commandCancel_);
   setTabOrder(commandCancel_, commandQuest_);
+  // Enter presses the focused button, as Space does.
+  for (QPushButton* button : {commandOK_, commandCancel_, commandQuest_}) {
+    button->setAutoDefault(true);
+  }
+  // The wheel scrolls the grid wherever over it, not over the scroll bar alone.
+  mainFrame_->installEventFilter(this);
 }
 
 void EditorWindow::ConnectEvents() {
@@ -164,6 +178,15 @@ void EditorWindow::ConnectEvents() {
   connect(commandOK_, &QPushButton::clicked, this, [this] { CommandOK_Click(); });
   connect(commandCancel_, &QPushButton::clicked, this, [this] { CommandCancel_Click(); });
   connect(commandQuest_, &QPushButton::clicked, this, [this] { CommandQuest_Click(); });
+
+  // Escape asks as the window's close button does; Ctrl+Tab switches tabs wherever the
+  // focus is, as in a dialog with tabs.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, [this] { close(); });
+  auto* nextTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
+  connect(nextTab, &QShortcut::activated, this, [this] { SwitchTab(+1); });
+  auto* previousTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this);
+  connect(previousTab, &QShortcut::activated, this, [this] { SwitchTab(-1); });
 }
 
 ControlList EditorWindow::Controls() const {
