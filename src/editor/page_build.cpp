@@ -141,6 +141,7 @@ void EditorWindow::SetupUserInterFace() {
     slot->number = slots_.Count(kTabButtons);
     proc.Step([&] {
       slot->picture = LoadPicture(file);
+      slot->source = slot->picture;
       slot->filled = true;
     });
   }
@@ -191,6 +192,7 @@ void EditorWindow::SetupUserInterFace() {
       return;
     }
     proc.Step([&] { ShrinkPicture(picture, slot->picture); });
+    slot->source = picture;
     slot->filled = true;
     slot->number = static_cast<std::int16_t>(number);
   };

@@ -43,7 +43,13 @@ void EditorWindow::DrawCell(int index, int tab, int slot) {
                    kBorderAllowancePixels * twips) /
                   2;
   cell->SetPicture(QImage());
-  cell->PaintPicture(picZwischen_->Image(), static_cast<int>(std::floor(x / twips)),
+  // On a screen of more pixels than logical ones the composed image would be blown up
+  // pixel by pixel; there the picture is drawn again from its source at that density.
+  const qreal ratio = cell->devicePixelRatioF();
+  const QImage composed =
+      ratio == 1.0 ? picZwischen_->Image()
+                   : PictureAtRatio(shown.source, picZwischen_->size(), background, ratio);
+  cell->PaintPicture(composed, static_cast<int>(std::floor(x / twips)),
                      static_cast<int>(std::floor(y / twips)));
 
   const bool storable = ChoiceStorable(tab, shown);

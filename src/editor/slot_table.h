@@ -17,6 +17,7 @@ inline constexpr int kCellsPerRow = 8;
 
 struct Slot {
   QImage picture;             // SlotPicture; null for none
+  QImage source;              // the picture as loaded, for drawing it sharp at any scale
   bool filled = false;        // SlotFilled: holds a real picture to show
   std::int16_t number = 0;    // SlotNumber: button number, warning n, machine m: m*100+n
   std::string machine;        // SlotMachine: name on the first slot of a machine's heading row

@@ -56,13 +56,29 @@ void PictureBox::SetChecked(bool checked) {
   QAccessible::updateAccessibility(&event);
 }
 
+QImage PictureAtRatio(const QImage& source, QSize size, const QColor& background, qreal ratio) {
+  const QSize pixels(qRound(size.width() * ratio), qRound(size.height() * ratio));
+  QImage image(pixels, QImage::Format_RGB32);
+  image.fill(background);
+  if (!source.isNull() && !pixels.isEmpty()) {
+    QPainter painter(&image);
+    painter.drawImage(0, 0, source.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+  }
+  image.setDevicePixelRatio(ratio);
+  return image;
+}
+
 void PictureBox::Recompose() {
   const int frame = 2 * BorderWidth();
   const QSize client(std::max(0, width() - frame), std::max(0, height() - frame));
   if (client.isEmpty()) {
     surface_ = QImage();
   } else {
-    surface_ = QImage(client, QImage::Format_RGB32);
+    // Kept at the screen's resolution, so that what is painted on it stays sharp.
+    const qreal ratio = devicePixelRatioF();
+    surface_ = QImage(QSize(qRound(client.width() * ratio), qRound(client.height() * ratio)),
+                      QImage::Format_RGB32);
+    surface_.setDevicePixelRatio(ratio);
     surface_.fill(backColor_);
     if (!picture_.isNull()) {
       QPainter painter(&surface_);

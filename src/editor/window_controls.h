@@ -70,6 +70,10 @@ class PictureBox : public QWidget {
   QImage surface_;
 };
 
+// The picture drawn from its source at the size it takes in logical pixels, sharp at the
+// screen's device pixel ratio, on background where it is transparent.
+QImage PictureAtRatio(const QImage& source, QSize size, const QColor& background, qreal ratio);
+
 // The frame that holds the grid: a kind of its own, so that assistive technology is
 // shown its shown cells only.
 class GridFrame : public QGroupBox {

@@ -34,9 +34,28 @@ QFont DesignFont(const char* family, double points) {
   return font;
 }
 
+// A picture drawn at build time in its designed size and at twice that, so that Qt
+// picks or smoothly scales the one fit for the screen's pixel density.
+QIcon DrawnIcon(const char* name) {
+  QIcon icon;
+  for (const char* scale : {"", "@2x"}) {
+    icon.addFile(
+        QStringLiteral(":/buttons/%1%2.png").arg(QLatin1String(name), QLatin1String(scale)));
+  }
+  return icon;
+}
+
+QIcon ProgramIcon() {
+  QIcon icon;
+  for (int size : {16, 32, 48, 64, 128, 256}) {
+    icon.addFile(QStringLiteral(":/buttons/icon_%1.png").arg(size));
+  }
+  return icon;
+}
+
 QPushButton* GraphicalButton(QWidget* parent, const char* picture, QSize size) {
   auto* button = new QPushButton(parent);
-  button->setIcon(QIcon(QString::fromLatin1(picture)));
+  button->setIcon(DrawnIcon(picture));
   button->setIconSize(size);
   return button;
 }
@@ -47,6 +66,7 @@ EditorWindow::EditorWindow(const RunState& run, QWidget* parent) : QWidget(paren
   InstallAccessibility();
   setObjectName(QStringLiteral("frm_Velnor_Config_Exe"));
   setWindowTitle(QStringLiteral("Base ZORCFG-Erweiterung"));
+  setWindowIcon(ProgramIcon());
   setFixedSize(Px(kClientWidthTwips), Px(kClientHeightTwips));
   BuildControls();
   ConnectEvents();
@@ -117,19 +137,19 @@ void EditorWindow::BuildControls() {
     add(label, ControlKind::kLabel, "Maschine", row);
   }
 
-  commandQuest_ = GraphicalButton(this, ":/buttons/quest.png", {41, 45});
+  commandQuest_ = GraphicalButton(this, "quest", {41, 45});
   commandQuest_->setGeometry(Twips(7350, 7710, 975, 855));
   commandQuest_->setAccessibleName(QStringLiteral("Help mode"));
   commandQuest_->setToolTip(QString::fromUtf8(kToolTipQuest));
   add(commandQuest_, ControlKind::kCommandButton, "CommandQuest");
 
-  commandCancel_ = GraphicalButton(this, ":/buttons/cancel.png", {37, 39});
+  commandCancel_ = GraphicalButton(this, "cancel", {37, 39});
   commandCancel_->setGeometry(Twips(10170, 7710, 1695, 855));
   commandCancel_->setAccessibleName(QStringLiteral("Cancel"));
   commandCancel_->setToolTip(QString::fromUtf8(kToolTipCancel));
   add(commandCancel_, ControlKind::kCommandButton, "CommandCancel", std::nullopt, "", 2);
 
-  commandOK_ = GraphicalButton(this, ":/buttons/ok.png", {44, 36});
+  commandOK_ = GraphicalButton(this, "ok", {44, 36});
   commandOK_->setGeometry(Twips(8400, 7710, 1695, 855));
   commandOK_->setAccessibleName(QStringLiteral("OK"));
   commandOK_->setToolTip(QString::fromUtf8(kToolTipOK));
