@@ -78,6 +78,17 @@ MaskPlace PlaceOfWarning(int number) {
   return {machine, key, rest - (key - 1) * kBitsPerMask - 1};
 }
 
+bool ButtonChoiceStorable(int number) {
+  return number >= 1 && number <= kButtonKeys * kBitsPerMask;
+}
+
+bool WarningChoiceStorable(int number) {
+  if (number < 1) return false;
+  const MaskPlace place = PlaceOfWarning(number);
+  if (place.machine == 0) return place.key <= kStandardWarningKeys;
+  return place.machine <= kSavedMachines && place.key <= kMachineWarningKeys;
+}
+
 std::int32_t MaskFromText(std::string_view text) {
   std::string compact;
   for (const char c : text) {

@@ -34,6 +34,12 @@ struct MaskPlace {
 };
 MaskPlace PlaceOfWarning(int number);
 
+// Whether the choice of info button n, or of warning n of the line or m * 100 + n of
+// machine m, has a bit in one of the keys above. The keys hold 96 info buttons and the
+// warnings of the first kSavedMachines machines; a choice beyond them cannot be saved.
+bool ButtonChoiceStorable(int number);
+bool WarningChoiceStorable(int number);
+
 // The stored text read as a number the way the settings were always read: blanks
 // anywhere are ignored, then the leading decimal number (sign, digits, fraction,
 // exponent) counts and the rest is ignored; "" or a text without a number gives 0.

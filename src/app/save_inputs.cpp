@@ -95,16 +95,20 @@ void WriteInputs(const RunState& run, const std::vector<int>& chosenButtons,
     });
   }
 
+  // A warning without a key (a machine beyond the mask table) cannot be chosen on the
+  // page, which tells of it when it is built; it is left out here without a second word.
   WarningMasks masks;
-  for (const int number : chosenWarnings) proc.Step([&] { AddWarning(masks, number); });
+  for (const int number : chosenWarnings) {
+    if (!WarningChoiceStorable(number)) continue;
+    proc.Step([&] { AddWarning(masks, number); });
+  }
 
   for (int key = 1; key <= kStandardWarningKeys; ++key) {
     proc.Step([&] { save(masks.Standard(key), StandardWarningKey(key)); });
   }
 
-  // A machine beyond the mask table fails here for each of its keys, which are then
-  // left as they are.
-  const int machines = MachineCount(run.machines);
+  // The keys of a machine beyond the mask table are left as they are.
+  const int machines = std::min(MachineCount(run.machines), kSavedMachines);
   for (int machine = 1; machine <= machines; ++machine) {
     for (int key = 1; key <= kMachineWarningKeys; ++key) {
       proc.Step([&] {

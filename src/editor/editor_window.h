@@ -3,7 +3,8 @@
 // and OK and Cancel. Its event procedures live in files of one purpose each:
 // window_layout.cpp (the controls), window_events.cpp (load, activate, close, OK,
 // Cancel, "?"), page_build.cpp (the slot table), page_view.cpp (drawing, scrolling,
-// tabs, cell clicks).
+// tabs, cell clicks), page_keys.cpp (the keyboard and the wheel over the grid);
+// accessibility.cpp tells assistive technology what the window shows.
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -33,6 +34,8 @@ inline constexpr int kTwipsPerPixel = 15;
 inline const QColor kChosenColor{0, 225, 0};    // 0xE100
 inline const QColor kNotChosenColor{0, 0, 0};   // 0
 inline const QColor kHelpModeColor{0, 255, 0};  // 0xFF00
+// The veil over a cell whose choice cannot be saved.
+inline const QColor kNotStorableVeil{128, 128, 128, 170};
 
 class EditorWindow : public QWidget {
   Q_OBJECT
@@ -67,6 +70,8 @@ class EditorWindow : public QWidget {
 
   // The index (1 or 2) of the tab strip's selected tab.
   int SelectedTab() const;
+  // The tab whose page the grid shows; the selected one, once it has been drawn.
+  int ShownTab() const { return shownTab_; }
 
   // window_events.cpp
   void Form_Load();
@@ -90,6 +95,8 @@ class EditorWindow : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  // page_keys.cpp: the keys and the wheel over the grid.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -100,10 +107,20 @@ class EditorWindow : public QWidget {
   void ShowSelectedTab(const char* procedureName);
   // Draws the slot's picture centred on its selection colour into the cell.
   void DrawCell(int index, int tab, int slot);
+  // page_keys.cpp
+  int CellIndex(const QObject* object) const;  // 1..56, 0 for no cell
+  // Makes the cell (0: none) the grid's one stop of the Tab key.
+  void SetCurrentCell(int index);
+  // The shown slot a navigation key leads to from slot from, 0 for none.
+  int TargetSlot(int from, int key) const;
+  // Scrolls the slot into view and focuses its cell.
+  void FocusSlot(int slot);
+  void SwitchTab(int step);
 
   std::vector<std::unique_ptr<WindowControl>> controls_;
   std::vector<PictureBox*> cells_;
   std::vector<QLabel*> rowLabels_;
+  std::vector<QString> cellToolTips_;  // as the language file gave them
   PictureBox* picZwischen_ = nullptr;
   PictureBox* picZiel_ = nullptr;
   PictureBox* picQuelle_ = nullptr;
@@ -118,6 +135,9 @@ class EditorWindow : public QWidget {
   const RunState& run_;
   SlotTable slots_;
   HelpTextTable helpTexts_;
+  int shownTab_ = kTabButtons;
+  int currentCell_ = 0;
+  int wheelTurn_ = 0;  // of the wheel over the grid, short of a notch
   bool helpMode_ = false;
   bool activated_ = false;
   bool closing_ = false;

@@ -5,6 +5,27 @@
 
 namespace velnor {
 
+HelpTextTable WithBuiltInHelp(HelpTextTable helpTexts) {
+  struct BuiltIn {
+    int id;
+    const char* text;
+  };
+  static constexpr BuiltIn kBuiltIn[] = {
+      {1,
+       "OK übernimmt die Auswahl:<CRLF>die Datenbank der Komponente wird neu aufgebaut, die "
+       "gewählten Schalter und Symbole werden in program.ini gespeichert, dann endet das "
+       "Programm."},
+      {2,
+       "Abbrechen verwirft die Auswahl nach einer Rückfrage:<CRLF>weder die Datenbank noch "
+       "program.ini werden geändert."},
+  };
+  for (const BuiltIn& entry : kBuiltIn) {
+    std::string& text = helpTexts[static_cast<std::size_t>(entry.id - 1)];
+    if (text.empty() || text == "0") text = entry.text;
+  }
+  return helpTexts;
+}
+
 std::string HelpTextOf(const Control& control, const HelpTextTable& helpTexts) {
   const int id = control.WhatsThisHelpID();
   // A control without help, or with a help id outside the table, has no text; the

@@ -8,6 +8,16 @@
 
 namespace velnor {
 
+// The help texts built into the window, in its design language, for OK (help id 1) and
+// Cancel (2): they stand wherever the language file holds no translation, that is ""
+// or the placeholder "0" it keeps for translators.
+HelpTextTable WithBuiltInHelp(HelpTextTable helpTexts);
+
+// The built-in tool tips of OK, Cancel and "?"; a translation replaces them.
+inline constexpr const char* kToolTipOK = "Übernehmen und beenden";
+inline constexpr const char* kToolTipCancel = "Abbrechen ohne zu speichern";
+inline constexpr const char* kToolTipQuest = "Hilfe: OK und Abbrechen zeigen dann ihre Hilfe an";
+
 // The help text of a control with every "<CRLF>" (any case) turned into a line break.
 std::string HelpTextOf(const Control& control, const HelpTextTable& helpTexts);
 

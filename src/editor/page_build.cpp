@@ -3,10 +3,13 @@
 #include <QImageReader>
 #include <cmath>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "app/info_masks.h"
 #include "app/machines.h"
 #include "editor/editor_window.h"
+#include "editor/help_mode.h"
 #include "editor/window_controls.h"
 #include "errors/failure.h"
 #include "errors/procedure.h"
@@ -51,14 +54,76 @@ std::int32_t StoredMask(const std::string& key, const std::string& settings) {
   return MaskFromText(LoadIniString("Info", key, settings, kAnyMode, kQuietIfMissing));
 }
 
+std::string Joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+  return text;
+}
+
+// One report for every shown choice that cannot be saved, when the page is built: the
+// person learns it before switching such a cell, a silent run logs it once.
+std::string UnstorableMessage(const SlotTable& page, const MachineList& machines) {
+  int firstButton = 0;
+  int lastButton = 0;
+  for (int slot = 1; slot <= page.Count(kTabButtons); ++slot) {
+    const Slot& button = page.At(kTabButtons, slot);
+    if (!button.filled || ChoiceStorable(kTabButtons, button)) continue;
+    if (firstButton == 0) firstButton = button.number;
+    lastButton = button.number;
+  }
+  // A machine beyond the mask table counts whether it shows a warning or not: its keys
+  // cannot be written either way.
+  std::vector<std::string> lostMachines;
+  for (int machine = kSavedMachines + 1; machine <= MachineCount(machines); ++machine) {
+    lostMachines.push_back(machines[static_cast<std::size_t>(machine)]);
+  }
+  std::string text;
+  if (firstButton != 0) {
+    text = "Info buttons " + std::to_string(firstButton) + " to " + std::to_string(lastButton) +
+           " cannot be chosen: program.ini holds the choices of info buttons 1 to " +
+           std::to_string(kButtonKeys * kBitsPerMask) + " only";
+  }
+  if (!lostMachines.empty()) {
+    text += std::string(text.empty() ? "The" : "; the") + " warnings of " + Joined(lostMachines) +
+            " cannot be chosen: program.ini holds the warnings of the first " +
+            std::to_string(kSavedMachines) + " machines only, and their keys stay as they are";
+  }
+  return text;
+}
+
+// One report for everything that did not fit on page "Symbole".
+std::string LeftOutMessage(const std::vector<std::string>& pictures,
+                           const std::vector<std::string>& headings) {
+  std::string text = "The page \"Symbole\" holds " + std::to_string(kSlotsPerTab) + " cells: ";
+  if (!pictures.empty()) {
+    text += std::to_string(pictures.size()) +
+            (pictures.size() == 1 ? " warning picture does" : " warning pictures do") +
+            " not fit and cannot be chosen (" + pictures.front() +
+            (pictures.size() == 1 ? "" : " and after") + ")";
+  }
+  if (!headings.empty()) {
+    text += std::string(pictures.empty() ? "" : "; ") + "the heading rows of " + Joined(headings) +
+            " do not fit";
+  }
+  return text;
+}
+
 }  // namespace
 
 void EditorWindow::SetupUserInterFace() {
   Procedure proc("SetupUserInterFace");
+  // The cells' tool tips start from their design text (none) before the language file's
+  // translations apply.
+  for (int index = 1; index <= kCellCount; ++index) Bild(index)->setToolTip(QString());
   proc.Step([&] {
-    helpTexts_ = LoadToolTipTexts(Controls(), LanguageFilePath(run_.process.executableFolder,
-                                                               run_.process.executableBaseName));
+    helpTexts_ = WithBuiltInHelp(LoadToolTipTexts(
+        Controls(),
+        LanguageFilePath(run_.process.executableFolder, run_.process.executableBaseName)));
   });
+  // A cell's tool tip tells why it cannot be switched while it shows such a choice, and
+  // is the translated one again otherwise.
+  cellToolTips_.clear();
+  for (int index = 1; index <= kCellCount; ++index) cellToolTips_.push_back(Bild(index)->toolTip());
   const std::string& settings = run_.programIniForReading;
 
   // Info buttons, numbered by their slot, up to the first number without a file. A
@@ -76,6 +141,7 @@ void EditorWindow::SetupUserInterFace() {
     slot->number = slots_.Count(kTabButtons);
     proc.Step([&] {
       slot->picture = LoadPicture(file);
+      slot->source = slot->picture;
       slot->filled = true;
     });
   }
@@ -96,11 +162,15 @@ void EditorWindow::SetupUserInterFace() {
     if (resolution.empty()) resolution = "1280";
   });
 
-  // The slots of tab 2 asked for, stored or not: the rows are laid out by this count,
-  // so a page that overflows reports each slot beyond the last one once.
+  // The slots of tab 2 asked for, stored or not: the rows are laid out by this count.
+  // What does not fit on the page is gathered and reported once at the end, rather
+  // than slot by slot: a person would otherwise answer a box for every cell.
   int warningSlotsAsked = slots_.Count(kTabWarnings);
+  std::vector<std::string> picturesLeftOut;
+  std::vector<std::string> headingsLeftOut;
   auto takeSlot = [&]() -> Slot* {
     ++warningSlotsAsked;
+    if (slots_.Count(kTabWarnings) >= kSlotsPerTab) return nullptr;
     Slot* slot = nullptr;
     proc.Step([&] { slot = &slots_.Add(kTabWarnings); });
     return slot;
@@ -117,8 +187,12 @@ void EditorWindow::SetupUserInterFace() {
     });
     if (!usable) return;
     Slot* slot = takeSlot();
-    if (slot == nullptr) return;
+    if (slot == nullptr) {
+      picturesLeftOut.push_back(SlotCaption(kTabWarnings, number, run_.machines));
+      return;
+    }
     proc.Step([&] { ShrinkPicture(picture, slot->picture); });
+    slot->source = picture;
     slot->filled = true;
     slot->number = static_cast<std::int16_t>(number);
   };
@@ -140,7 +214,12 @@ void EditorWindow::SetupUserInterFace() {
     const std::string& name = run_.machines[static_cast<std::size_t>(machine)];
     for (int cell = 1; cell <= kCellsPerRow; ++cell) {
       Slot* heading = takeSlot();
-      if (heading != nullptr && cell == 1) heading->machine = name;
+      if (cell != 1) continue;
+      if (heading != nullptr) {
+        heading->machine = name;
+      } else {
+        headingsLeftOut.push_back(name);
+      }
     }
     for (int number = 1; number <= kMachineWarnings; ++number) {
       addWarning(JoinPath(standardFolder,
@@ -149,6 +228,10 @@ void EditorWindow::SetupUserInterFace() {
     }
     fillRow();
   }
+  proc.Step([&] {
+    if (picturesLeftOut.empty() && headingsLeftOut.empty()) return;
+    Raise(failure_number::kSubscriptOutOfRange, LeftOutMessage(picturesLeftOut, headingsLeftOut));
+  });
 
   const int warningSlots = slots_.Count(kTabWarnings);
   for (int slot = 1; slot <= warningSlots; ++slot) slots_.At(kTabWarnings, slot).selected = 0;
@@ -163,6 +246,11 @@ void EditorWindow::SetupUserInterFace() {
       }
     }
   };
+  proc.Step([&] {
+    const std::string unstorable = UnstorableMessage(slots_, run_.machines);
+    if (!unstorable.empty()) Raise(failure_number::kSubscriptOutOfRange, unstorable);
+  });
+
   for (int key = 1; key <= kStandardWarningKeys; ++key) {
     proc.Step([&] {
       const std::int32_t mask = StoredMask(StandardWarningKey(key), settings);

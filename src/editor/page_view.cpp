@@ -5,6 +5,7 @@
 #include <QTabWidget>
 #include <cmath>
 
+#include "app/info_masks.h"
 #include "editor/editor_window.h"
 #include "editor/help_mode.h"
 #include "editor/window_controls.h"
@@ -13,19 +14,15 @@
 namespace velnor {
 namespace {
 
+std::string NotStorableReason(int tab) {
+  return tab == kTabButtons ? "program.ini holds the choices of info buttons 1 to " +
+                                  std::to_string(kButtonKeys * kBitsPerMask) + " only"
+                            : "program.ini holds the warnings of the first " +
+                                  std::to_string(kSavedMachines) + " machines only";
+}
+
 // The cell's border allowance: the picture is centred in the area inside it.
 constexpr float kBorderAllowancePixels = 4;
-
-QString Description(int tab, const Slot& slot, const MachineList& machines) {
-  if (tab == kTabButtons) return QStringLiteral("Info button %1").arg(slot.number);
-  if (slot.number > 99) {
-    const auto machine = static_cast<std::size_t>(slot.number / 100);
-    const QString name = machine < machines.size() ? QString::fromStdString(machines[machine])
-                                                   : QString::number(machine);
-    return QStringLiteral("Warning %1 of machine %2").arg(slot.number % 100).arg(name);
-  }
-  return QStringLiteral("Warning %1").arg(slot.number);
-}
 
 }  // namespace
 
@@ -46,12 +43,35 @@ void EditorWindow::DrawCell(int index, int tab, int slot) {
                    kBorderAllowancePixels * twips) /
                   2;
   cell->SetPicture(QImage());
-  cell->PaintPicture(picZwischen_->Image(), static_cast<int>(std::floor(x / twips)),
+  // On a screen of more pixels than logical ones the composed image would be blown up
+  // pixel by pixel; there the picture is drawn again from its source at that density.
+  const qreal ratio = cell->devicePixelRatioF();
+  const QImage composed =
+      ratio == 1.0 ? picZwischen_->Image()
+                   : PictureAtRatio(shown.source, picZwischen_->size(), background, ratio);
+  cell->PaintPicture(composed, static_cast<int>(std::floor(x / twips)),
                      static_cast<int>(std::floor(y / twips)));
 
-  cell->setAccessibleName(Description(tab, shown, run_.machines));
-  cell->setAccessibleDescription(shown.selected == 1 ? QStringLiteral("chosen")
-                                                     : QStringLiteral("not chosen"));
+  const bool storable = ChoiceStorable(tab, shown);
+  if (!storable) cell->Veil(kNotStorableVeil);
+  cell->SetSwitchable(storable);
+  cell->SetChecked(shown.selected == 1);
+
+  cell->setAccessibleName(QString::fromStdString(SlotCaption(tab, shown.number, run_.machines)));
+  QString state = shown.selected == 1 ? QStringLiteral("chosen") : QStringLiteral("not chosen");
+  if (storable) {
+    cell->setToolTip(cellToolTips_.empty() ? QString()
+                                           : cellToolTips_[static_cast<std::size_t>(index - 1)]);
+  } else {
+    state +=
+        QStringLiteral("; cannot be switched: ") + QString::fromStdString(NotStorableReason(tab));
+    cell->setToolTip(QString::fromUtf8(tab == kTabButtons
+                                           ? "Kann nicht gewählt werden: program.ini speichert "
+                                             "nur die Schalter 1 bis 96."
+                                           : "Kann nicht gewählt werden: program.ini speichert "
+                                             "nur die Symbole der ersten fünf Maschinen."));
+  }
+  cell->setAccessibleDescription(state);
 }
 
 void EditorWindow::Scrollen(int tab) {
@@ -84,6 +104,12 @@ void EditorWindow::Scrollen(int tab) {
     }
   }
   proc.Step([&] {
+    // The grid's stop of the Tab key is a shown cell, the first one after a redraw.
+    int current = 0;
+    for (int index = kCellCount; index >= 1; --index) {
+      if (!Bild(index)->isHidden()) current = index;
+    }
+    SetCurrentCell(current);
     if (!Bild(1)->isHidden()) {
       Bild(1)->setFocus();
     } else if (!commandOK_->isHidden()) {
@@ -94,24 +120,31 @@ void EditorWindow::Scrollen(int tab) {
 
 void EditorWindow::ShowSelectedTab(const char* procedureName) {
   Procedure proc(procedureName);
+  shownTab_ = SelectedTab();
+  // The grid is named by its tab for assistive technology, as a person sees it.
+  mainFrame_->setAccessibleName(tabStrip_->tabText(shownTab_ - 1));
   proc.Step([&] { vScroll_->setValue(1); });
   proc.Step([&] {
-    const int count = slots_.Count(SelectedTab());
+    const int count = slots_.Count(shownTab_);
     const int rows = (count + kCellsPerRow - 1) / kCellsPerRow;
     vScroll_->setMaximum(rows > kVisibleRows ? rows - (kVisibleRows - 1) : 1);
   });
-  proc.Step([&] { Scrollen(SelectedTab()); });
+  proc.Step([&] { Scrollen(shownTab_); });
 }
 
 void EditorWindow::TabStrip_Click() {
-  // In help mode the tab strip switches its own selection but the page stays.
-  if (helpMode_) return;
+  // In help mode the page stays, and so does the strip: a strip that showed another tab
+  // than the grid would let a click toggle a slot of the tab not shown.
+  if (helpMode_) {
+    if (SelectedTab() != shownTab_) tabStrip_->setCurrentIndex(shownTab_ - 1);
+    return;
+  }
   ShowSelectedTab("TabStrip_Click");
 }
 
 void EditorWindow::VScroll_Change() {
   Procedure proc("VScroll_Change");
-  proc.Step([&] { Scrollen(SelectedTab()); });
+  proc.Step([&] { Scrollen(shownTab_); });
 }
 
 void EditorWindow::Header_Click() {
@@ -124,12 +157,14 @@ void EditorWindow::Header_Click() {
 
 void EditorWindow::Bild_Click(int index) {
   if (helpMode_) return;
-  const int tab = SelectedTab();
+  const int tab = shownTab_;
   const int slot = index + (vScroll_->value() - 1) * kCellsPerRow;
   // Only cells of filled slots are shown, so a click always finds its slot; a slot
   // without a picture is never toggled.
   if (slot < 1 || slot > slots_.Count(tab) || !slots_.At(tab, slot).filled) return;
   Slot& clicked = slots_.At(tab, slot);
+  // A choice that cannot be saved is not offered: it would be lost without a word.
+  if (!ChoiceStorable(tab, clicked)) return;
   clicked.selected = clicked.selected == 0 ? 1 : 0;
   DrawCell(index, tab, slot);
 }

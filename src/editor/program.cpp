@@ -57,6 +57,33 @@ class MainProgramEnd : public ProgramEnd {
   bool eventLoopRunning = false;
 };
 
+// Whether the window toolkit would find no display to show the window on. Qt ends the
+// process (SIGABRT, "could not connect to display") when its platform plugin cannot
+// connect, and that must not pass for the program's own end. A platform named in
+// QT_QPA_PLATFORM other than the X and Wayland ones (offscreen, minimal, vnc, eglfs, ...)
+// needs no display variable and is trusted.
+bool NoDisplayForTheWindow() {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+  auto variable = [](const char* name) {
+    const char* value = std::getenv(name);
+    return std::string(value == nullptr ? "" : value);
+  };
+  const std::string platform = variable("QT_QPA_PLATFORM");
+  const bool x11 = !variable("DISPLAY").empty();
+  const bool wayland = !variable("WAYLAND_DISPLAY").empty();
+  if (platform.empty()) return !x11 && !wayland;
+  if (platform.rfind("xcb", 0) == 0) return !x11;
+  if (platform.rfind("wayland", 0) == 0) return !wayland;
+  return false;
+#else
+  return false;
+#endif
+}
+
+constexpr const char* kNoDisplay =
+    "Velnor_Config: the window needs a display, and none was found (DISPLAY and "
+    "WAYLAND_DISPLAY are not set); /EXTERNAL=SILENT applies the stored choices without one.\n";
+
 }  // namespace
 
 int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxes) {
@@ -75,6 +102,12 @@ int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxe
   if (facts.commandLine == kImportJetOption) return ImportJetDatabases(facts, std::cout, std::cerr);
 
   RunState run = StartRun(facts);
+  // Said before anything is read or written, so a run that cannot show its window
+  // leaves the project as it was.
+  if (!run.mode.silent && NoDisplayForTheWindow()) {
+    std::cerr << kNoDisplay;
+    return 1;
+  }
   const ReportScope report(ReportContextOf(run));
   MainProgramEnd programEnd;
   ProgramEnd* previousEnd = SetProgramEnd(&programEnd);

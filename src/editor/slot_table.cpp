@@ -75,4 +75,19 @@ std::vector<int> SlotTable::ChosenWarnings() const {
   return chosen;
 }
 
+bool ChoiceStorable(int tab, const Slot& slot) {
+  return tab == kTabButtons ? ButtonChoiceStorable(slot.number)
+                            : WarningChoiceStorable(slot.number);
+}
+
+std::string SlotCaption(int tab, int number, const std::vector<std::string>& machines) {
+  if (tab == kTabButtons) return "Info button " + std::to_string(number);
+  const MaskPlace place = PlaceOfWarning(number);
+  const int warning = number - place.machine * 100;
+  if (place.machine == 0) return "Warning " + std::to_string(warning);
+  const auto machine = static_cast<std::size_t>(place.machine);
+  const std::string name = machine < machines.size() ? machines[machine] : std::to_string(machine);
+  return "Warning " + std::to_string(warning) + " of machine " + name;
+}
+
 }  // namespace velnor

@@ -17,6 +17,7 @@ inline constexpr int kCellsPerRow = 8;
 
 struct Slot {
   QImage picture;             // SlotPicture; null for none
+  QImage source;              // the picture as loaded, for drawing it sharp at any scale
   bool filled = false;        // SlotFilled: holds a real picture to show
   std::int16_t number = 0;    // SlotNumber: button number, warning n, machine m: m*100+n
   std::string machine;        // SlotMachine: name on the first slot of a machine's heading row
@@ -50,5 +51,13 @@ class SlotTable {
   std::array<std::array<Slot, kSlotsPerTab>, kTabCount> slots_{};
   std::array<std::int16_t, kTabCount> counts_{};
 };
+
+// Whether the slot's choice has a place in the stored keys; one that has none cannot
+// be switched, since the choice would be lost on saving.
+bool ChoiceStorable(int tab, const Slot& slot);
+
+// What a slot's picture shows, as a person would name it: "Info button 12", "Warning 3",
+// "Warning 3 of machine Filler".
+std::string SlotCaption(int tab, int number, const std::vector<std::string>& machines);
 
 }  // namespace velnor

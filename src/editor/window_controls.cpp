@@ -1,11 +1,10 @@
 #include "editor/window_controls.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 namespace velnor {
 
@@ -34,9 +33,39 @@ void PictureBox::SetPicture(const QImage& picture) {
 void PictureBox::PaintPicture(const QImage& image, int x, int y) {
   if (surface_.isNull() || image.isNull()) return;
   QPainter painter(&surface_);
-  painter.drawImage(x, y, image);
+  painter.drawImage(QPointF(x, y), image);
   painter.end();
   update();
+}
+
+void PictureBox::Veil(const QColor& color) {
+  if (surface_.isNull()) return;
+  QPainter painter(&surface_);
+  painter.fillRect(QRectF(QPointF(0, 0), surface_.deviceIndependentSize()),
+                   QBrush(color, Qt::BDiagPattern));
+  painter.end();
+  update();
+}
+
+void PictureBox::SetChecked(bool checked) {
+  if (checked == checked_) return;
+  checked_ = checked;
+  QAccessible::State changed;
+  changed.checked = true;
+  QAccessibleStateChangeEvent event(this, changed);
+  QAccessible::updateAccessibility(&event);
+}
+
+QImage PictureAtRatio(const QImage& source, QSize size, const QColor& background, qreal ratio) {
+  const QSize pixels(qRound(size.width() * ratio), qRound(size.height() * ratio));
+  QImage image(pixels, QImage::Format_RGB32);
+  image.fill(background);
+  if (!source.isNull() && !pixels.isEmpty()) {
+    QPainter painter(&image);
+    painter.drawImage(0, 0, source.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+  }
+  image.setDevicePixelRatio(ratio);
+  return image;
 }
 
 void PictureBox::Recompose() {
@@ -45,7 +74,11 @@ void PictureBox::Recompose() {
   if (client.isEmpty()) {
     surface_ = QImage();
   } else {
-    surface_ = QImage(client, QImage::Format_RGB32);
+    // Kept at the screen's resolution, so that what is painted on it stays sharp.
+    const qreal ratio = devicePixelRatioF();
+    surface_ = QImage(QSize(qRound(client.width() * ratio), qRound(client.height() * ratio)),
+                      QImage::Format_RGB32);
+    surface_.setDevicePixelRatio(ratio);
     surface_.fill(backColor_);
     if (!picture_.isNull()) {
       QPainter painter(&surface_);
@@ -76,13 +109,16 @@ void PictureBox::paintEvent(QPaintEvent*) {
     painter.drawLine(inner.bottomLeft(), inner.bottomRight());
     painter.drawLine(inner.topRight(), inner.bottomRight());
   }
-  if (!surface_.isNull()) painter.drawImage(inset, inset, surface_);
+  if (!surface_.isNull()) painter.drawImage(QPointF(inset, inset), surface_);
   if (hasFocus()) {
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    option.rect = rect().adjusted(inset, inset, -inset, -inset);
-    option.backgroundColor = backColor_;
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    // A ring in the highlight colour with a white edge inside: plain on the black and
+    // the green of a cell alike, and unlike the green frame of a choice.
+    const QRectF inner = QRectF(rect()).adjusted(inset, inset, -inset, -inset);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
+    painter.drawRect(inner.adjusted(1.5, 1.5, -1.5, -1.5));
+    painter.setPen(QPen(Qt::white, 1));
+    painter.drawRect(inner.adjusted(3.5, 3.5, -3.5, -3.5));
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The kinds of control the window is made of that Qt has no ready match for: the
 // picture box, which keeps what is drawn into it, and the label with a click event.
+#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QWidget>
@@ -32,6 +33,20 @@ class PictureBox : public QWidget {
 
   int BorderWidth() const { return border_ ? 2 : 0; }
 
+  // Lays a hatched veil of color over the surface: the look of a cell that cannot be
+  // switched.
+  void Veil(const QColor& color);
+
+  // What assistive technology is told of a cell: whether it can be switched, and
+  // whether it is chosen. A change of the choice is announced.
+  bool Switchable() const { return switchable_; }
+  void SetSwitchable(bool switchable) { switchable_ = switchable; }
+  bool Checked() const { return checked_; }
+  void SetChecked(bool checked);
+
+  // The click of the mouse, the Space key and the screen reader's toggle action.
+  void Click() { emit clicked(); }
+
  signals:
   void clicked();
 
@@ -48,9 +63,24 @@ class PictureBox : public QWidget {
   bool border_;
   bool autoSize_;
   bool pressed_ = false;
+  bool switchable_ = true;
+  bool checked_ = false;
   QColor backColor_;
   QImage picture_;
   QImage surface_;
+};
+
+// The picture drawn from its source at the size it takes in logical pixels, sharp at the
+// screen's device pixel ratio, on background where it is transparent.
+QImage PictureAtRatio(const QImage& source, QSize size, const QColor& background, qreal ratio);
+
+// The frame that holds the grid: a kind of its own, so that assistive technology is
+// shown its shown cells only.
+class GridFrame : public QGroupBox {
+  Q_OBJECT
+
+ public:
+  using QGroupBox::QGroupBox;
 };
 
 // A label that reports a click, as the window's header does.

@@ -2,6 +2,8 @@
 // button.
 #include <QCloseEvent>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 
 #include "app/locations.h"
 #include "app/save_inputs.h"
@@ -22,6 +24,7 @@ void EditorWindow::Form_Load() {
                                 GetFileNameOnly(run_.process.executableFolder) +
                                 (run_.mode.integrated ? " - integriert" : " - standalone");
     setWindowTitle(QString::fromStdString(caption));
+    setAccessibleName(QString::fromStdString(caption));
   });
   proc.Step([&] { SetupUserInterFace(); });
   proc.Step([&] {
@@ -81,6 +84,8 @@ void EditorWindow::CommandQuest_Click() {
     commandQuest_->setPalette(QPalette());  // back to the system's button face
   }
   commandQuest_->setAccessibleDescription(helpMode_ ? QStringLiteral("on") : QStringLiteral("off"));
+  // The strip takes no clicks in help mode and shows so.
+  tabStrip_->tabBar()->setEnabled(!helpMode_);
 }
 
 void EditorWindow::CloseMe() {

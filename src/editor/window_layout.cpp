@@ -2,11 +2,15 @@
 // Positions are in twips as the window was designed (15 twips per pixel); the layout
 // is fixed and nothing moves at run time.
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTabWidget>
 
+#include "editor/accessibility.h"
 #include "editor/editor_window.h"
+#include "editor/help_mode.h"
 #include "editor/window_controls.h"
 
 namespace velnor {
@@ -30,9 +34,28 @@ QFont DesignFont(const char* family, double points) {
   return font;
 }
 
+// A picture drawn at build time in its designed size and at twice that, so that Qt
+// picks or smoothly scales the one fit for the screen's pixel density.
+QIcon DrawnIcon(const char* name) {
+  QIcon icon;
+  for (const char* scale : {"", "@2x"}) {
+    icon.addFile(
+        QStringLiteral(":/buttons/%1%2.png").arg(QLatin1String(name), QLatin1String(scale)));
+  }
+  return icon;
+}
+
+QIcon ProgramIcon() {
+  QIcon icon;
+  for (int size : {16, 32, 48, 64, 128, 256}) {
+    icon.addFile(QStringLiteral(":/buttons/icon_%1.png").arg(size));
+  }
+  return icon;
+}
+
 QPushButton* GraphicalButton(QWidget* parent, const char* picture, QSize size) {
   auto* button = new QPushButton(parent);
-  button->setIcon(QIcon(QString::fromLatin1(picture)));
+  button->setIcon(DrawnIcon(picture));
   button->setIconSize(size);
   return button;
 }
@@ -40,8 +63,10 @@ QPushButton* GraphicalButton(QWidget* parent, const char* picture, QSize size) {
 }  // namespace
 
 EditorWindow::EditorWindow(const RunState& run, QWidget* parent) : QWidget(parent), run_(run) {
+  InstallAccessibility();
   setObjectName(QStringLiteral("frm_Velnor_Config_Exe"));
   setWindowTitle(QStringLiteral("Base ZORCFG-Erweiterung"));
+  setWindowIcon(ProgramIcon());
   setFixedSize(Px(kClientWidthTwips), Px(kClientHeightTwips));
   BuildControls();
   ConnectEvents();
@@ -73,7 +98,7 @@ void EditorWindow::BuildControls() {
   picQuelle_->hide();
   add(picQuelle_, ControlKind::kPictureBox, "PicQuelle");
 
-  mainFrame_ = new QGroupBox(this);
+  mainFrame_ = new GridFrame(this);
   mainFrame_->setGeometry(Twips(90, 810, 9915, 6030));
   add(mainFrame_, ControlKind::kFrame, "MainFrame");
 
@@ -82,7 +107,10 @@ void EditorWindow::BuildControls() {
     const int row = (index - 1) / kCellsPerRow;
     auto* cell = new PictureBox(mainFrame_, true, false);
     cell->setGeometry(Twips(15 + column * 1200, 105 + row * 840, 1200, 840));
-    cell->setFocusPolicy(Qt::StrongFocus);
+    // The grid is one stop of the Tab key: only its current cell takes the Tab focus,
+    // and the arrow keys move within the grid.
+    cell->setFocusPolicy(Qt::ClickFocus);
+    cell->installEventFilter(this);
     cell->hide();
     cells_.push_back(cell);
     add(cell, ControlKind::kPictureBox, "Bild", index);
@@ -94,6 +122,7 @@ void EditorWindow::BuildControls() {
   vScroll_->setValue(1);
   vScroll_->setSingleStep(1);
   vScroll_->setPageStep(6);
+  vScroll_->setAccessibleName(QStringLiteral("Rows"));
   add(vScroll_, ControlKind::kVScrollBar, "VScroll");
 
   for (int row = 1; row <= kVisibleRows; ++row) {
@@ -108,19 +137,22 @@ void EditorWindow::BuildControls() {
     add(label, ControlKind::kLabel, "Maschine", row);
   }
 
-  commandQuest_ = GraphicalButton(this, ":/buttons/quest.png", {41, 45});
+  commandQuest_ = GraphicalButton(this, "quest", {41, 45});
   commandQuest_->setGeometry(Twips(7350, 7710, 975, 855));
   commandQuest_->setAccessibleName(QStringLiteral("Help mode"));
+  commandQuest_->setToolTip(QString::fromUtf8(kToolTipQuest));
   add(commandQuest_, ControlKind::kCommandButton, "CommandQuest");
 
-  commandCancel_ = GraphicalButton(this, ":/buttons/cancel.png", {37, 39});
+  commandCancel_ = GraphicalButton(this, "cancel", {37, 39});
   commandCancel_->setGeometry(Twips(10170, 7710, 1695, 855));
   commandCancel_->setAccessibleName(QStringLiteral("Cancel"));
+  commandCancel_->setToolTip(QString::fromUtf8(kToolTipCancel));
   add(commandCancel_, ControlKind::kCommandButton, "CommandCancel", std::nullopt, "", 2);
 
-  commandOK_ = GraphicalButton(this, ":/buttons/ok.png", {44, 36});
+  commandOK_ = GraphicalButton(this, "ok", {44, 36});
   commandOK_->setGeometry(Twips(8400, 7710, 1695, 855));
   commandOK_->setAccessibleName(QStringLiteral("OK"));
+  commandOK_->setToolTip(QString::fromUtf8(kToolTipOK));
   commandOK_->setEnabled(false);
   add(commandOK_, ControlKind::kCommandButton, "CommandOK", std::nullopt, "", 1);
 
@@ -143,6 +175,12 @@ void EditorWindow::BuildControls() {
 
   setTabOrder(commandOK_, commandCancel_);
   setTabOrder(commandCancel_, commandQuest_);
+  // Enter presses the focused button, as Space does.
+  for (QPushButton* button : {commandOK_, commandCancel_, commandQuest_}) {
+    button->setAutoDefault(true);
+  }
+  // The wheel scrolls the grid wherever over it, not over the scroll bar alone.
+  mainFrame_->installEventFilter(this);
 }
 
 void EditorWindow::ConnectEvents() {
@@ -160,6 +198,15 @@ void EditorWindow::ConnectEvents() {
   connect(commandOK_, &QPushButton::clicked, this, [this] { CommandOK_Click(); });
   connect(commandCancel_, &QPushButton::clicked, this, [this] { CommandCancel_Click(); });
   connect(commandQuest_, &QPushButton::clicked, this, [this] { CommandQuest_Click(); });
+
+  // Escape asks as the window's close button does; Ctrl+Tab switches tabs wherever the
+  // focus is, as in a dialog with tabs.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, [this] { close(); });
+  auto* nextTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
+  connect(nextTab, &QShortcut::activated, this, [this] { SwitchTab(+1); });
+  auto* previousTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this);
+  connect(previousTab, &QShortcut::activated, this, [this] { SwitchTab(-1); });
 }
 
 ControlList EditorWindow::Controls() const {

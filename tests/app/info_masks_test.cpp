@@ -53,5 +53,26 @@ TEST(MaskBit, OnlyTheLowSixteenBitsAreLookedAtByCallers) {
   EXPECT_TRUE(MaskBit(-1, 15));
 }
 
+TEST(StorableChoices, TheKeysHoldNinetySixButtonsAndTheWarningsOfFiveMachines) {
+  struct Case {
+    int number;
+    bool button;
+    bool warning;
+  };
+  for (const Case& row : std::vector<Case>{{1, true, true},
+                                           {48, true, true},
+                                           {49, true, false},
+                                           {96, true, false},
+                                           {97, false, false},
+                                           {150, false, false},
+                                           {101, false, true},
+                                           {516, false, true},
+                                           {601, false, false}}) {
+    SCOPED_TRACE(row.number);
+    EXPECT_EQ(ButtonChoiceStorable(row.number), row.button);
+    EXPECT_EQ(WarningChoiceStorable(row.number), row.warning);
+  }
+}
+
 }  // namespace
 }  // namespace velnor

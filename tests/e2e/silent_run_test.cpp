@@ -163,6 +163,31 @@ TEST_F(SilentRun, ADamagedPictureIsLoggedAndTheRunGoesOnToEndWithStatusTwo) {
   EXPECT_TRUE(IniFile(project.cfg()).Get("Info", "S_Prog").has_value());
 }
 
+TEST(SilentRunOfSevenMachines, LogsTheWarningsItCannotSaveOnceAndLeavesTheirKeys) {
+  DemoProject project({"--machines", "7"});
+  ASSERT_TRUE(project.ok());
+  const IniFile before(project.programIni());
+
+  const RunResult run = project.RunSilent();
+
+  EXPECT_EQ(run.exitStatus, 2) << run.Describe() << Logs(project);
+  const std::string log = ReadBytes(project.errorLog());
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+  EXPECT_NE(log.find("SetupUserInterFace"), std::string::npos) << log;
+  const IniFile after(project.programIni());
+  for (int machine : {6, 7}) {
+    const std::string name =
+        before.Get("Machine" + std::to_string(machine), "MachineName").value_or("");
+    SCOPED_TRACE(name);
+    ASSERT_FALSE(name.empty());
+    EXPECT_NE(log.find(name), std::string::npos) << log;
+    for (const char* key : {"_1", "_2"}) {
+      EXPECT_EQ(after.Get("Info", "MachineWarning_" + name + key),
+                before.Get("Info", "MachineWarning_" + name + key));
+    }
+  }
+}
+
 TEST(SilentRunWithoutCfg, EndsWithStatusOneAfterReportingTheMissingFile) {
   DemoProject project;
   ASSERT_TRUE(project.ok());
@@ -179,6 +204,25 @@ TEST(SilentRunWithoutCfg, EndsWithStatusOneAfterReportingTheMissingFile) {
   EXPECT_EQ(ReadBytes(project.programIni()), programIni);
   EXPECT_TRUE(ReadBytes(project.componentDb()) == componentDb);
   EXPECT_FALSE(fs::exists(project.cfg()));
+}
+
+TEST(ToolExecutable, WithoutADisplayTheWindowSaysSoAndTouchesNoFile) {
+  DemoProject project;
+  ASSERT_TRUE(project.ok());
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, std::vector<std::string>{"/EXTERNAL=ZORCFG"}}) {
+    SCOPED_TRACE(args.empty() ? "standalone" : args[0]);
+    const auto before = FilesBelow(project.base());
+
+    const RunResult run = project.RunTool(args);
+
+    EXPECT_EQ(run.exitStatus, 1) << run.Describe();
+    EXPECT_NE(run.err.find("the window needs a display"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("/EXTERNAL=SILENT"), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_TRUE(FilesBelow(project.base()) == before) << "a file was written";
+    EXPECT_FALSE(fs::exists(project.servicePackLog()));
+  }
 }
 
 TEST(ToolExecutable, PrintsItsVersionAndTouchesNoFile) {

@@ -11,6 +11,8 @@
 //   click cell N             click picture cell N (1..56), which must be shown
 //   click header             click the header label
 //   press OK | Cancel | ?    click a button
+//   key KEYS                 press keys where the focus is, as Qt writes them
+//                            ("Right", "Space", "Ctrl+Tab", "Return", "Escape")
 //   close window             the window's close button
 //   report                   write what the window shows now
 //   screenshot FILE          save the window as a PNG file (the rest of the line)
@@ -24,6 +26,7 @@
 // Exit status: the program's own; 3 when the script ended with the window still open;
 // 4 when an action could not be carried out (named in the report and on standard error).
 #include <QApplication>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -202,6 +205,13 @@ void Perform(EditorWindow& window, ScriptBox& box, const Report& report,
     Click(window.CommandCancel(), "Cancel");
   } else if (verb == "press" && object == "?") {
     Click(window.CommandQuest(), "?");
+  } else if (verb == "key" && !rest.empty()) {
+    const QKeySequence keys(QString::fromStdString(rest));
+    if (keys.isEmpty() || keys[0].key() == Qt::Key_unknown) {
+      throw std::runtime_error("no such key: " + rest);
+    }
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus != nullptr ? focus : &window, keys[0].key(), keys[0].keyboardModifiers());
   } else if (verb == "close" && object == "window") {
     window.close();
   } else if (verb == "screenshot" && !rest.empty()) {
@@ -259,6 +269,11 @@ int main(int argc, char** argv, char** envp) {
   RunScript = [&] {
     EditorWindow* window = ShownWindow();
     if (window == nullptr) return false;
+    // As a person's window, it is the active one: its keyboard shortcuts work there only.
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window)) {
+      std::cerr << "e2e_window_driver: the window did not become active\n";
+    }
     for (const std::string& action : script) {
       try {
         Perform(*window, box, report, action);

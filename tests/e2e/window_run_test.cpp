@@ -289,6 +289,26 @@ TEST_F(StandaloneWindow, ShowsTheDemoPagesAndOkSavesTheClickedChoicesAfterTheDat
   EXPECT_FALSE(fs::exists(project.errorLog())) << ReadBytes(project.errorLog());
 }
 
+TEST_F(StandaloneWindow, ByKeyboardAloneChoosesSwitchesTabsAndSaves) {
+  ExpectedPage page(project, project.programIni(), StandaloneMachines(project));
+  ASSERT_TRUE(page.FirstSlot(1, [](const PageSlot& s) { return s.number == 2; }) == 2 &&
+              page.FirstSlot(2, [](const PageSlot&) { return true; }) == 1)
+      << "the demo's page no longer has the cells this test presses";
+
+  const WindowRun run = RunWindow(project, {},
+                                  Script({"key Right", "key Space", "key Ctrl+Tab", "key Space",
+                                          "report", "key Tab", "key Return"}));
+
+  ASSERT_EQ(run.run.exitStatus, 0) << run.Describe();
+  EXPECT_TRUE(run.errors.empty() && run.boxes.empty()) << run.Describe();
+  ASSERT_EQ(run.views.size(), 1u) << run.Describe();
+  page.Click(1, 2);
+  page.Click(2, 1);
+  ExpectView(run.views[0], page, 2, 1);
+  EXPECT_EQ(InfoKeysOf(project.programIni()), page.InfoKeys());
+  EXPECT_FALSE(fs::exists(project.errorLog())) << ReadBytes(project.errorLog());
+}
+
 TEST_F(StandaloneWindow, CancelAndTheCloseButtonAnsweredYesLeaveEveryFileAsItWas) {
   // The first start writes the language file beside the program, as every start does
   // while keys are missing; the second finds it complete and rewrites the same bytes.

@@ -4,6 +4,7 @@
 
 #include <QPushButton>
 
+#include "editor/help_mode.h"
 #include "editor_fixture.h"
 #include "settings/ini_access.h"
 
@@ -39,7 +40,9 @@ TEST_F(WindowLanguage, TheFirstRunWritesEveryDesignTextOfTheWindow) {
   EXPECT_EQ(bytes.find("Help3"), std::string::npos);
 
   EXPECT_EQ(loaded.Header()->text(), "Info");
-  EXPECT_EQ(loaded.CommandOK()->toolTip(), "");
+  // A "0" is no translation: the window's built-in text stands, as a design caption does.
+  EXPECT_EQ(loaded.CommandOK()->toolTip().toStdString(), kToolTipOK);
+  EXPECT_EQ(loaded.CommandQuest()->toolTip().toStdString(), kToolTipQuest);
 }
 
 TEST_F(WindowLanguage, AnotherLanguageReplacesTextsAndMarksTheMissingOnes) {

@@ -2,6 +2,7 @@
 
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QTest>
 
 #include "editor/window_controls.h"
 #include "editor_fixture.h"
@@ -199,10 +200,90 @@ TEST_F(PageBuild, SlotsBeyondTheTabAreReportedAndNotStored) {
                 std::to_string(machine) + "\r\n";
   }
   WriteProgramIni(settings);
+  for (int number = 1; number <= 3; ++number) Warning(number, "M19");
   const EditorWindow& loaded = Load();
   EXPECT_EQ(loaded.Slots().Count(kTabWarnings), 150);
   EXPECT_EQ(loaded.Slots().At(kTabWarnings, 145).machine, "M19");
-  EXPECT_EQ(FailureBoxes(), 2) << "slots 151 and 152 of the last heading row";
+  EXPECT_EQ(FailureBoxes(), 2) << "one for the page, one for the machines beyond the fifth";
+  const std::string log = TestProject::Read(project.errorLog());
+  EXPECT_NE(log.find("3 warning pictures do not fit and cannot be chosen (Warning 1 of machine "
+                     "M19 and after)"),
+            std::string::npos)
+      << log;
+}
+
+TEST_F(PageBuild, ChoicesThatCannotBeSavedAreToldOfOnceAndCannotBeSwitched) {
+  std::string settings = "[Project]\r\nNumberOfMachines=6\r\n";
+  for (int machine = 1; machine <= 6; ++machine) {
+    settings += "[Machine" + std::to_string(machine) + "]\r\nMachineName=M" +
+                std::to_string(machine) + "\r\n";
+  }
+  WriteProgramIni(settings + "[Info]\r\nMachineWarning_M6_1=1\r\n");
+  InfoButtons(1, 100);
+  Warning(1, "M5");
+  Warning(1, "M6");
+  EditorWindow& shown = LoadAndShow();
+
+  EXPECT_EQ(FailureBoxes(), 1);
+  const std::string log = TestProject::Read(project.errorLog());
+  EXPECT_NE(log.find("Info buttons 97 to 100 cannot be chosen"), std::string::npos) << log;
+  EXPECT_NE(log.find("the warnings of M6 cannot be chosen"), std::string::npos) << log;
+
+  struct Case {
+    int tab;
+    int scroll;
+    const char* shows;
+    bool switchable;
+  };
+  for (const Case& row : std::vector<Case>{{1, 7, "Info button 96", true},
+                                           {1, 7, "Info button 97", false},
+                                           {2, 2, "Warning 1 of machine M5", true},
+                                           {2, 2, "Warning 1 of machine M6", false}}) {
+    SCOPED_TRACE(row.shows);
+    shown.TabStrip()->setCurrentIndex(row.tab - 1);
+    shown.VScroll()->setValue(row.scroll);
+    PictureBox* cell = nullptr;
+    for (int index = 1; index <= kCellCount; ++index) {
+      if (!shown.Bild(index)->isHidden() && shown.Bild(index)->accessibleName() == row.shows) {
+        cell = shown.Bild(index);
+      }
+    }
+    ASSERT_NE(cell, nullptr);
+    const bool before = cell->Checked();
+    QTest::mouseClick(cell, Qt::LeftButton);
+    EXPECT_EQ(cell->Checked() != before, row.switchable);
+    EXPECT_EQ(cell->toolTip().isEmpty(), row.switchable);
+    EXPECT_EQ(cell->accessibleDescription().contains("cannot be switched"), !row.switchable);
+  }
+}
+
+TEST_F(PageBuild, ASilentRunLogsAChoiceThatCannotBeSavedOnceAndLeavesItsKeys) {
+  WriteProgramIni(
+      "[Project]\r\nNumberOfMachines=6\r\n[Machine1]\r\nMachineName=A\r\n[Machine2]\r\n"
+      "MachineName=B\r\n[Machine3]\r\nMachineName=C\r\n[Machine4]\r\nMachineName=D\r\n"
+      "[Machine5]\r\nMachineName=E\r\n[Machine6]\r\nMachineName=F\r\n[Info]\r\n"
+      "MachineWarning_F_1=1\r\n");
+  Warning(1, "F");
+  run.SetCommandLine("/EXTERNAL=SILENT");
+  Create();
+  try {
+    window->Form_Load();
+    ADD_FAILURE() << "the program did not end";
+  } catch (const ProgramEnded& ended) {
+    EXPECT_EQ(ended.exitStatus, 2);
+  }
+  const std::string log = TestProject::Read(project.errorLog());
+  std::size_t reports = 0;
+  for (std::size_t at = log.find("F cannot be"); at != std::string::npos;
+       at = log.find("F cannot be", at + 1)) {
+    ++reports;
+  }
+  EXPECT_EQ(reports, 1u) << log;
+  EXPECT_EQ(log.find("WriteInputs"), std::string::npos) << log;
+  const std::string written = TestProject::Read(ProgramIni());
+  EXPECT_NE(written.find("MachineWarning_F_1=1\r\n"), std::string::npos) << written;
+  EXPECT_EQ(written.find("MachineWarning_F_2"), std::string::npos) << written;
+  EXPECT_NE(written.find("MachineWarning_E_2=0\r\n"), std::string::npos) << written;
 }
 
 TEST_F(PageBuild, TheHeaderRebuildsThePageInsteadOfAppendingToIt) {

@@ -151,6 +151,25 @@ TEST_F(WindowLayout, TheButtonPicturesHaveTheirDesignedSizes) {
   EXPECT_EQ(QImage(":/buttons/ok.png").pixelColor(0, 0).alpha(), 0);
 }
 
+TEST_F(WindowLayout, PicturesAreDrawnFromTheirSourceAtTheScreensPixelDensity) {
+  QImage source(64, 64, QImage::Format_RGB32);
+  source.fill(kPictureColor);
+  struct Case {
+    qreal ratio;
+    QSize pixels;
+  };
+  for (const Case& row : std::vector<Case>{{1, {53, 37}}, {1.5, {80, 56}}, {2, {106, 74}}}) {
+    SCOPED_TRACE(row.ratio);
+    const QImage drawn = PictureAtRatio(source, {53, 37}, Qt::black, row.ratio);
+    EXPECT_EQ(drawn.size(), row.pixels);
+    EXPECT_EQ(drawn.deviceIndependentSize().toSize(), QSize(53, 37));
+  }
+  EditorWindow window(run);
+  EXPECT_FALSE(window.windowIcon().isNull()) << "the program's own icon";
+  EXPECT_TRUE(window.CommandOK()->icon().availableSizes().contains(QSize(88, 72)))
+      << "the button art drawn at twice its size as well";
+}
+
 TEST_F(WindowLayout, AChangeOfSizeMovesNothing) {
   EditorWindow& shown = LoadAndShow();
   const QRect frame = shown.findChild<QGroupBox*>("MainFrame")->geometry();

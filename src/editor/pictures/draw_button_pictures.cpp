@@ -1,7 +1,8 @@
 // Draws the pictures of the window's three graphical buttons into the folder named on
 // the command line, at build time: a green tick (OK, 44 x 36), a red cross (Cancel,
 // 37 x 39) and a black question mark with an arrow to the lower left (help, 41 x 45),
-// each on a transparent background.
+// each on a transparent background, in their designed size and at twice it ("@2x") for
+// screens of more pixels; and the program's icon in the sizes desktops ask for.
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -10,10 +11,17 @@
 
 namespace {
 
-QImage Canvas(int width, int height) {
-  QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+// A transparent canvas of the designed size times scale; the painter on it draws in
+// the designed coordinates.
+QImage Canvas(int width, int height, int scale) {
+  QImage image(width * scale, height * scale, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
   return image;
+}
+
+void Scaled(QPainter& painter, int scale) {
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.scale(scale, scale);
 }
 
 // A stroke with a darker rim, so that the mark stands out on any button face.
@@ -23,10 +31,10 @@ void RimmedStroke(QPainter& painter, const QPainterPath& path, const QColor& rim
   painter.strokePath(path, QPen(fill, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
 }
 
-QImage Tick() {
-  QImage image = Canvas(44, 36);
+QImage Tick(int scale) {
+  QImage image = Canvas(44, 36, scale);
   QPainter painter(&image);
-  painter.setRenderHint(QPainter::Antialiasing);
+  Scaled(painter, scale);
   QPainterPath path;
   path.moveTo(6, 19);
   path.lineTo(16, 29);
@@ -35,10 +43,10 @@ QImage Tick() {
   return image;
 }
 
-QImage Cross() {
-  QImage image = Canvas(37, 39);
+QImage Cross(int scale) {
+  QImage image = Canvas(37, 39, scale);
   QPainter painter(&image);
-  painter.setRenderHint(QPainter::Antialiasing);
+  Scaled(painter, scale);
   QPainterPath path;
   path.moveTo(7, 7);
   path.lineTo(30, 32);
@@ -48,10 +56,10 @@ QImage Cross() {
   return image;
 }
 
-QImage Question() {
-  QImage image = Canvas(41, 45);
+QImage Question(int scale) {
+  QImage image = Canvas(41, 45, scale);
   QPainter painter(&image);
-  painter.setRenderHint(QPainter::Antialiasing);
+  Scaled(painter, scale);
   const QPen pen(Qt::black, 4.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 
   // The question mark in the upper right: a hook and its dot.
@@ -75,6 +83,30 @@ QImage Question() {
   return image;
 }
 
+// The program's icon: a small grid of picture cells, two of them chosen (green), as the
+// window shows them, on a rounded dark tile.
+QImage Icon(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.scale(size / 32.0, size / 32.0);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(40, 40, 48));
+  painter.drawRoundedRect(QRectF(1, 1, 30, 30), 5, 5);
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 3; ++column) {
+      const bool chosen = (row == 0 && column == 1) || (row == 2 && column == 0);
+      const QRectF cell(4 + column * 8.3, 4 + row * 8.3, 7.3, 7.3);
+      painter.setBrush(chosen ? QColor(0, 225, 0) : QColor(0, 0, 0));
+      painter.drawRect(cell);
+      painter.setBrush(QColor(210, 210, 220));
+      painter.drawRect(cell.adjusted(1.8, 1.8, -1.8, -1.8));
+    }
+  }
+  return image;
+}
+
 bool Save(const QImage& image, const std::string& folder, const char* name) {
   const std::string path = folder + "/" + name;
   if (image.save(QString::fromStdString(path), "PNG")) return true;
@@ -90,7 +122,15 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string folder = argv[1];
-  const bool saved = Save(Tick(), folder, "ok.png") && Save(Cross(), folder, "cancel.png") &&
-                     Save(Question(), folder, "quest.png");
+  bool saved = true;
+  for (const int scale : {1, 2}) {
+    const std::string suffix = scale == 1 ? ".png" : "@2x.png";
+    saved = saved && Save(Tick(scale), folder, ("ok" + suffix).c_str()) &&
+            Save(Cross(scale), folder, ("cancel" + suffix).c_str()) &&
+            Save(Question(scale), folder, ("quest" + suffix).c_str());
+  }
+  for (const int size : {16, 32, 48, 64, 128, 256}) {
+    saved = saved && Save(Icon(size), folder, ("icon_" + std::to_string(size) + ".png").c_str());
+  }
   return saved ? 0 : 1;
 }
