@@ -55,8 +55,7 @@ void WriteEditInfo(const RunState& run) {
     const std::vector<std::string> unwritten =
         SaveIniEntries({{"Info", "S_Prog", stamp}, {"Info", "S_Editor", encoded}}, cfg);
     if (unwritten.empty()) return;
-    std::string keys;
-    for (const std::string& key : unwritten) keys += (keys.empty() ? "" : ", ") + key;
+    const std::string keys = Join(unwritten, ", ");
     LogFailure(failure_number::kFileAccessError,
                "The stamp " + keys + " could not be written to '" + cfg + "'", "WriteEditInfo");
   });

@@ -11,6 +11,7 @@
 #include "app/machines.h"
 #include "errors/failure.h"
 #include "errors/procedure.h"
+#include "platform/encoding.h"
 #include "platform/paths.h"
 #include "settings/ini_access.h"
 
@@ -126,8 +127,7 @@ void WriteInputs(const RunState& run, const std::vector<int>& chosenButtons,
   });
   proc.Step([&] {
     if (unwritten.empty()) return;
-    std::string keys;
-    for (const std::string& key : unwritten) keys += (keys.empty() ? "" : ", ") + key;
+    const std::string keys = Join(unwritten, ", ");
     Raise(failure_number::kPathNotFound,
           "The settings " + keys + " could not be written to '" + settings + "'");
   });

@@ -139,6 +139,15 @@ unsigned char UpperCp1252(unsigned char c) {
   return static_cast<unsigned char>(ByteOf(UpperCodePoint(CodePointOf(c))));
 }
 
+std::string Join(const std::vector<std::string>& texts, std::string_view separator) {
+  std::string joined;
+  for (const std::string& text : texts) {
+    if (!joined.empty()) joined += separator;
+    joined += text;
+  }
+  return joined;
+}
+
 std::string_view Trim(std::string_view text, std::string_view blanks) {
   const std::size_t first = text.find_first_not_of(blanks);
   if (first == std::string_view::npos) return {};

@@ -4,6 +4,7 @@
 // one letter), as the original platform's did.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velnor {
 
@@ -20,6 +21,9 @@ std::size_t FindIgnoringCase(std::string_view text, std::string_view needle);
 
 // Upper case of one Windows-1252 byte.
 unsigned char UpperCp1252(unsigned char c);
+
+// The texts one after the other, the separator between each two.
+std::string Join(const std::vector<std::string>& texts, std::string_view separator);
 
 // The text without the given characters at either end: by default blanks, tabs and the
 // other white space that may stand around a name or value (a carriage return too, so

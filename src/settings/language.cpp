@@ -120,8 +120,7 @@ void WriteTexts(const TextWrites& writes, const std::string& file) {
   if (writes.empty()) return;
   const std::vector<std::string> unwritten = SaveIniEntries(writes, file);
   if (unwritten.empty()) return;
-  std::string keys;
-  for (const std::string& key : unwritten) keys += (keys.empty() ? "" : ", ") + key;
+  const std::string keys = Join(unwritten, ", ");
   LogFailure(failure_number::kFileAccessError,
              "The texts " + keys + " could not be written to '" + file + "'", "SaveIni");
 }
