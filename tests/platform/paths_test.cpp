@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "support/test_project.h"
 
 namespace velnor {
@@ -17,13 +20,42 @@ TEST(Paths, TakingApartAcceptsBothSeparators) {
   EXPECT_EQ(WithoutExtension("Widget_Config"), "Widget_Config");
 }
 
+// The same text composed on both systems: what Linux makes of it, and what Windows does.
+struct PathCase {
+  std::string given;
+  std::string posix;
+  std::string windows;
+  std::string Expected() const { return kPathSeparator == '/' ? posix : windows; }
+};
+
 TEST(Paths, JoinAddsOneSeparator) {
-  EXPECT_EQ(JoinPath("/a", "b"), "/a/b");
+  EXPECT_EQ(JoinPath("/a", "b"), std::string("/a") + kPathSeparator + "b");
   EXPECT_EQ(JoinPath("/a/", "b"), "/a/b");
+  EXPECT_EQ(JoinPath("C:\\", "b"), "C:\\b");
 }
 
-TEST(Paths, BackslashesOfTextPathsBecomeSeparators) {
-  EXPECT_EQ(NativePath("\\var\\log\\zor\\cfg.txt"), "/var/log/zor/cfg.txt");
+TEST(Paths, EitherSeparatorOfTextPathsBecomesThePlatformsOwn) {
+  const std::vector<PathCase> cases = {
+      {"\\var\\log\\zor\\cfg.txt", "/var/log/zor/cfg.txt", "\\var\\log\\zor\\cfg.txt"},
+      {"D:\\Panel/Config", "D:/Panel/Config", "D:\\Panel\\Config"},
+      {"\\\\server\\share\\cfg.txt", "//server/share/cfg.txt", "\\\\server\\share\\cfg.txt"},
+      {"cfg.txt", "cfg.txt", "cfg.txt"},
+  };
+  for (const PathCase& c : cases) {
+    SCOPED_TRACE(c.given);
+    EXPECT_EQ(NativePath(c.given), c.Expected());
+  }
+}
+
+// A UNC path keeps both of its leading separators on Windows, where they mean a share
+// on a server; elsewhere two leading separators are the root like one.
+TEST(Paths, AUncShapedPathIsTakenApartAndResolvedWhole) {
+  const std::string unc = "\\\\server\\share\\Panel\\cfg.txt";
+  EXPECT_EQ(FolderOf(unc), "\\\\server\\share\\Panel");
+  EXPECT_EQ(FileNameOf(unc), "cfg.txt");
+  const PathCase resolved{unc, "/server/share/Panel/cfg.txt", unc};
+  EXPECT_EQ(ResolvePath(unc), resolved.Expected());
+  EXPECT_FALSE(FileExists(unc));
 }
 
 TEST(Paths, MissingComponentsAreFoundWithoutRegardToCase) {
