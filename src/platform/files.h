@@ -1,7 +1,7 @@
 #pragma once
 // Whole-file operations. A file that replaces another is written beside it, flushed
 // and renamed over it, so a crash leaves either the old or the new file, never a mix.
-#include <ctime>
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,8 +39,11 @@ IoResult CopyFileAtomically(std::string_view source, std::string_view target);
 // Returns the paths removed.
 std::vector<std::string> RemoveLeftoverTemporaries(std::string_view folder);
 
+// A file's last-write time, as fine as the file system keeps it.
+using FileTime = std::chrono::sys_time<std::chrono::nanoseconds>;
+
 // Last-write time of a file, to put back after work that touched it.
-std::optional<timespec> LastWriteTime(std::string_view path);
-IoResult SetLastWriteTime(std::string_view path, const timespec& when);
+std::optional<FileTime> LastWriteTime(std::string_view path);
+IoResult SetLastWriteTime(std::string_view path, FileTime when);
 
 }  // namespace velnor

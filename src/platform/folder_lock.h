@@ -2,6 +2,7 @@
 // An advisory lock over a folder that one holder at a time has. The kernel releases it
 // when the holding process ends, however it ends, so a killed run never blocks the next.
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 namespace velnor {
@@ -25,9 +26,10 @@ class FolderLock {
   const std::string& error() const { return error_; }
 
  private:
-  FolderLock(State state, int fd, std::string error);
+  FolderLock(State state, std::intptr_t handle, std::string error);
   State state_;
-  int fd_;
+  // What the system holds the lock by (a descriptor or a handle); -1 when nothing.
+  std::intptr_t handle_;
   std::string error_;
 };
 

@@ -1,19 +1,34 @@
 #include "platform/paths.h"
 
-#include <sys/stat.h>
-
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
 #include "platform/encoding.h"
+#include "platform/fs_path.h"
 
 namespace velnor {
 namespace {
 
+std::filesystem::file_type TypeOf(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::status(FsPath(path), error).type();
+}
+
 bool Exists(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0;
+  const std::filesystem::file_type type = TypeOf(path);
+  return type != std::filesystem::file_type::not_found && type != std::filesystem::file_type::none;
+}
+
+// The separators a path starts with, each the platform's own. A UNC path
+// ("\\server\share") keeps both of its leading ones; elsewhere one is the root.
+std::string RootOf(std::string_view path) {
+  std::size_t count = 0;
+  while (count < path.size() && IsPathSeparator(path[count])) ++count;
+  const std::size_t kept =
+      kPathSeparator == '\\' ? std::min<std::size_t>(count, 2) : std::min<std::size_t>(count, 1);
+  return std::string(kept, kPathSeparator);
 }
 
 std::vector<std::string> SplitComponents(std::string_view path) {
@@ -34,13 +49,13 @@ std::vector<std::string> SplitComponents(std::string_view path) {
 // The entry of folder whose name matches name without regard to case, "" if none.
 std::string FindEntryIgnoringCase(const std::string& folder, const std::string& name) {
   std::error_code error;
-  std::filesystem::directory_iterator it(folder.empty() ? "." : folder, error);
+  std::filesystem::directory_iterator it(FsPath(folder.empty() ? "." : folder), error);
   if (error) return {};
   const std::string wanted = UpperCase(name);
   // A listing that fails half-way (an I/O error) ends the search instead of throwing:
   // the lookup also serves the failure report's own log writes.
   for (const std::filesystem::directory_iterator end; !error && it != end; it.increment(error)) {
-    const std::string candidate = it->path().filename().string();
+    const std::string candidate = Utf8Of(it->path().filename());
     if (UpperCase(candidate) == wanted) return candidate;
   }
   return {};
@@ -77,10 +92,8 @@ std::string WithoutExtension(std::string_view fileName) {
 
 std::string NativePath(std::string_view text) {
   std::string path(text);
-  if constexpr (kPathSeparator == '/') {
-    for (char& c : path) {
-      if (c == '\\') c = '/';
-    }
+  for (char& c : path) {
+    if (IsPathSeparator(c)) c = kPathSeparator;
   }
   return path;
 }
@@ -89,8 +102,7 @@ std::string ResolvePath(std::string_view path) {
   const std::string native = NativePath(path);
   if (native.empty() || Exists(native)) return native;
 
-  const bool absolute = IsPathSeparator(native.front());
-  std::string resolved = absolute ? std::string(1, kPathSeparator) : std::string();
+  std::string resolved = RootOf(native);
   bool stillFound = true;  // once a component is missing, the rest is kept as composed
   for (const std::string& part : SplitComponents(native)) {
     const std::string exact = resolved.empty() ? part : JoinPath(resolved, part);
@@ -109,15 +121,11 @@ std::string ResolvePath(std::string_view path) {
 }
 
 bool FileExists(std::string_view path) {
-  if (path.empty()) return false;
-  struct stat info {};
-  return ::stat(ResolvePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  return !path.empty() && TypeOf(ResolvePath(path)) == std::filesystem::file_type::regular;
 }
 
 bool FolderExists(std::string_view path) {
-  if (path.empty()) return false;
-  struct stat info {};
-  return ::stat(ResolvePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return !path.empty() && TypeOf(ResolvePath(path)) == std::filesystem::file_type::directory;
 }
 
 }  // namespace velnor

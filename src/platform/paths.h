@@ -22,7 +22,7 @@ std::string FolderOf(std::string_view path);
 std::string FileNameOf(std::string_view path);
 // The file name without its extension (the part from the last "." on).
 std::string WithoutExtension(std::string_view fileName);
-// A path that arrived as text (an INI value, a command-line option): every "\"
+// A path that arrived as text (an INI value, a command-line option): every "\" and "/"
 // becomes the platform's separator.
 std::string NativePath(std::string_view text);
 

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/fs_path.h"
+#include "platform/native.h"
 #include "platform/paths.h"
 
 namespace velnor {
@@ -23,14 +25,16 @@ std::string JoinArguments(int argc, const char* const* argv) {
 ProcessFacts CaptureProcessFacts(int argc, const char* const* argv, const char* const* envp) {
   ProcessFacts facts;
   facts.firstEnvironmentEntry = (envp != nullptr && envp[0] != nullptr) ? envp[0] : "";
-  facts.commandLine = JoinArguments(argc, argv);
+  facts.commandLine = native::CommandLineText(argc, argv);
   facts.version = BuiltInVersion();
 
-  std::error_code error;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error && argc > 0) exe = std::filesystem::absolute(argv[0], error);
-  facts.executableFolder = FolderOf(exe.string());
-  facts.executableFileName = FileNameOf(exe.string());
+  std::string exe = native::ExecutablePath();
+  if (exe.empty() && argc > 0) {
+    std::error_code error;
+    exe = Utf8Of(std::filesystem::absolute(argv[0], error));
+  }
+  facts.executableFolder = FolderOf(exe);
+  facts.executableFileName = FileNameOf(exe);
   facts.executableBaseName = WithoutExtension(facts.executableFileName);
   return facts;
 }

@@ -23,8 +23,8 @@ struct ProcessFacts {
 };
 
 // The facts of this process, captured once at the start of main, before any library
-// touches the environment. The executable's location comes from /proc/self/exe, never
-// from the working directory or argv[0].
+// touches the environment. The executable's location comes from the system
+// (/proc/self/exe, GetModuleFileNameW), never from the working directory or argv[0].
 ProcessFacts CaptureProcessFacts(int argc, const char* const* argv, const char* const* envp);
 
 // The program's own version, built in from the project version.

@@ -23,10 +23,6 @@
 namespace velnor {
 namespace {
 
-constexpr std::string_view kSignature{"Standard Jet DB\0", 16};
-constexpr std::size_t kSignatureOffset = 4;
-constexpr std::size_t kVersionOffset = 0x14;
-
 // A folder of its own for the converter's output, removed with everything in it.
 class ScratchFolder {
  public:
@@ -96,20 +92,6 @@ void Check(const std::string& jetPath, const std::string& converted, const std::
 }
 
 }  // namespace
-
-bool HasJetSignature(std::string_view firstBytes) {
-  if (firstBytes.size() <= kVersionOffset) return false;
-  const auto version = static_cast<unsigned char>(firstBytes[kVersionOffset]);
-  return firstBytes.substr(kSignatureOffset, kSignature.size()) == kSignature && version <= 1;
-}
-
-bool IsJetFile(const std::string& path) {
-  std::ifstream in(ResolvePath(path), std::ios::binary);
-  char head[kVersionOffset + 1] = {};
-  in.read(head, sizeof head);
-  return in.gcount() == static_cast<std::streamsize>(sizeof head) &&
-         HasJetSignature(std::string_view(head, sizeof head));
-}
 
 std::string ConvertIfJet(const std::string& path, const JetConversionSettings& settings) {
   if (path.empty() || !FileExists(path) || !IsJetFile(path)) return "";

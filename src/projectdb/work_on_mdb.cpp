@@ -135,7 +135,7 @@ void WorkOnMDB(const RunState& run) {
   if (sourcePath.empty()) return;
 
   // The source database is written below but must keep its last-write time.
-  std::optional<timespec> sourceTime;
+  std::optional<FileTime> sourceTime;
   proc.Step([&] { sourceTime = LastWriteTime(sourcePath); });
 
   if (run.mode.integrated) {

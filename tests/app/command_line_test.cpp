@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/run_state.h"
+#include "platform/paths.h"
 #include "support/scripted_message_box.h"
 #include "support/test_project.h"
 #include "support/test_run.h"
@@ -87,7 +88,8 @@ TEST(RunState, TheErrorLogIsTheLogfileOptionOnlyWhileIntegrated) {
   EXPECT_EQ(TestRun(project, "").errorLog, baseLog);
   EXPECT_EQ(TestRun(project, "/LOGFILE=\\tmp\\cfg.log").errorLog, baseLog);
   EXPECT_EQ(TestRun(project, "/EXTERNAL=ZORCFG").errorLog, baseLog);
-  EXPECT_EQ(TestRun(project, "/LOGFILE=\\tmp\\Cfg.log /EXTERNAL=ZORCFG").errorLog, "/tmp/Cfg.log");
+  EXPECT_EQ(TestRun(project, "/LOGFILE=\\tmp\\Cfg.log /EXTERNAL=ZORCFG").errorLog,
+            NativePath("/tmp/Cfg.log"));
 }
 
 TEST(RunState, TheLogfileOptionNamesTheLogInTheCaseThatWasPassed) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/paths.h"
 #include "platform/process.h"
 #include "support/scripted_message_box.h"
 #include "support/test_project.h"
@@ -107,8 +108,8 @@ TEST(Locations, AMissingCfgFileIsReportedAndEndsTheProgram) {
     EXPECT_EQ(ended.exitStatus, 1);
   }
   ASSERT_EQ(box.shown().size(), 1u);
-  EXPECT_EQ(box.shown()[0].text.rfind("File not found: \n\r/", 0), 0u);
-  EXPECT_NE(box.shown()[0].text.find("/WIDGET/WIDGET.CFG"), std::string::npos);
+  EXPECT_EQ(box.shown()[0].text.rfind("File not found: \n\r", 0), 0u);
+  EXPECT_NE(box.shown()[0].text.find(NativePath("/WIDGET/WIDGET.CFG")), std::string::npos);
 }
 
 TEST(Locations, AnExecutableNameTooShortForAComponentIsReportedClearly) {

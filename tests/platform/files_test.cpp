@@ -1,12 +1,12 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 
+#include "platform/fs_path.h"
+#include "platform/paths.h"
+#include "support/system.h"
 #include "support/test_project.h"
 
 namespace velnor {
@@ -39,13 +39,13 @@ TEST(Files, AtomicWriteReplacesTheFileAndLeavesNothingBeside) {
   TestProject project;
   const auto file = project.parameterFolder() / "Program.ini";
   TestProject::Write(file, "old");
-  ::chmod(file.c_str(), 0600);
+  namespace fs = std::filesystem;
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+  const fs::perms before = fs::status(file).permissions();
   ASSERT_TRUE(WriteFileAtomically(file.string(), "new content"));
   EXPECT_EQ(TestProject::Read(file), "new content");
   EXPECT_EQ(FilesIn(project.parameterFolder()), 1);
-  struct stat info {};
-  ASSERT_EQ(::stat(file.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_EQ(fs::status(file).permissions(), before);
 }
 
 TEST(Files, AtomicWriteIntoAMissingFolderCreatesNothing) {
@@ -92,27 +92,28 @@ TEST(Files, LastWriteTimeCanBePutBack) {
   TestProject project;
   const auto file = project.base() / "t.bin";
   TestProject::Write(file, "x");
-  const timespec when{1'000'000'000, 0};
+  const FileTime when{std::chrono::seconds(1'000'000'000)};
   ASSERT_TRUE(SetLastWriteTime(file.string(), when));
   TestProject::Write(file, "changed");
   const auto before = LastWriteTime(file.string());
   ASSERT_TRUE(before);
-  EXPECT_NE(before->tv_sec, when.tv_sec);
+  EXPECT_NE(*before, when);
   ASSERT_TRUE(SetLastWriteTime(file.string(), when));
-  EXPECT_EQ(LastWriteTime(file.string())->tv_sec, when.tv_sec);
+  EXPECT_EQ(LastWriteTime(file.string()), when);
 }
 
 TEST(Files, LeftoversOfDeadWritersAreRemovedAndOthersKept) {
   TestProject project;
   const auto folder = project.parameterFolder();
-  const pid_t dead = ::fork();
-  if (dead == 0) ::_exit(0);
-  ::waitpid(dead, nullptr, 0);
-  const std::string deadTemp = "Program.ini.velnor-tmp." + std::to_string(dead) + ".17";
+  const test::RunningProcess other;
+  const std::string deadTemp =
+      "Program.ini.velnor-tmp." + std::to_string(test::EndedProcessId()) + ".17";
   const std::vector<std::string> kept = {
-      "Program.ini.velnor-tmp." + std::to_string(::getpid()) + ".3",  // this process writes it
-      "Program.ini.velnor-tmp.1.3",                                   // a writer that lives
-      "Program.ini.velnor-tmp.x.3", "Program.ini", "notes.velnor-tmp."};
+      // this process writes it
+      "Program.ini.velnor-tmp." + std::to_string(test::ThisProcessId()) + ".3",
+      // a writer that lives
+      "Program.ini.velnor-tmp." + std::to_string(other.id()) + ".3", "Program.ini.velnor-tmp.x.3",
+      "Program.ini", "notes.velnor-tmp."};
   TestProject::Write(folder / deadTemp, "half");
   for (const std::string& name : kept) TestProject::Write(folder / name, "x");
 
@@ -120,6 +121,24 @@ TEST(Files, LeftoversOfDeadWritersAreRemovedAndOthersKept) {
             std::vector<std::string>{(folder / deadTemp).string()});
   EXPECT_FALSE(std::filesystem::exists(folder / deadTemp));
   for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
+}
+
+// Names outside the ANSI code page of Windows and outside Windows-1252 alike.
+TEST(Files, ANonAsciiFileNameIsWrittenReadAndFoundAsItIsSpelt) {
+  TestProject project;
+  const std::vector<std::string> names = {"Übersicht.ini", "Füller €.txt", "Ωμέγα.ini", "配置.ini"};
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    const std::string path = JoinPath(Utf8Of(project.base()), name);
+    ASSERT_TRUE(WriteFileAtomically(path, "first"));
+    ASSERT_TRUE(AppendLine(path, "second"));
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_EQ(ReadFileBytes(path), "firstsecond\r\n");
+    EXPECT_TRUE(std::filesystem::exists(project.base() / FsPath(name)));
+    ASSERT_TRUE(CopyFileAtomically(path, path + ".copy"));
+    EXPECT_EQ(ReadFileBytes(path + ".copy"), "firstsecond\r\n");
+    EXPECT_TRUE(LastWriteTime(path));
+  }
 }
 
 }  // namespace

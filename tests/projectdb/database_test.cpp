@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "errors/failure.h"
+#include "platform/paths.h"
 #include "projectdb/comparison_keys.h"
 #include "projectdb/projectdb_fixture.h"
 
@@ -56,7 +57,8 @@ TEST_F(DatabaseTest, OpeningAFileThatIsNoDatabaseFailsAndLeavesItAsItWas) {
 TEST_F(DatabaseTest, FindsTheFileWithoutRegardToCase) {
   ExecSql(Path("Widget.MDB"), "CREATE TABLE t (x)");
   db::Database database = db::Database::Open(Path("widget.mdb").string());
-  EXPECT_EQ(database.path(), Path("Widget.MDB").string());
+  // Windows finds the file under either spelling itself and keeps the one asked for.
+  EXPECT_EQ(database.path(), Path(kPathSeparator == '/' ? "Widget.MDB" : "widget.mdb").string());
 }
 
 TEST_F(DatabaseTest, ReadingLeavesTheFileByteForByteUnchanged) {

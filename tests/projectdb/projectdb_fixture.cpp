@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "platform/encoding.h"
+#include "platform/fs_path.h"
 #include "projectdb/database.h"
 
 namespace velnor::test {
@@ -25,7 +26,7 @@ int Collate(void*, int lengthA, const void* a, int lengthB, const void* b) {
 
 Connection OpenOrCreate(const fs::path& path) {
   sqlite3* raw = nullptr;
-  if (sqlite3_open(path.c_str(), &raw) != SQLITE_OK) {
+  if (sqlite3_open(Utf8Of(path).c_str(), &raw) != SQLITE_OK) {
     Connection guard(raw);
     throw std::runtime_error("cannot open " + path.string());
   }

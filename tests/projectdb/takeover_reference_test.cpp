@@ -9,6 +9,7 @@
 #include <random>
 
 #include "app/machines.h"
+#include "platform/fs_path.h"
 #include "projectdb/field_lists.h"
 #include "projectdb/preset_defs.h"
 #include "projectdb/projectdb_fixture.h"
@@ -49,7 +50,7 @@ int Collate(void*, int lengthA, const void* a, int lengthB, const void* b) {
 
 Connection Open(const fs::path& path) {
   sqlite3* raw = nullptr;
-  sqlite3_open(path.c_str(), &raw);
+  sqlite3_open(Utf8Of(path).c_str(), &raw);
   sqlite3_create_collation(raw, db::kNoCaseCollation, SQLITE_UTF8, nullptr, Collate);
   // Each statement commits on its own, as the original did; waiting for the disk at
   // every one would only slow the test down.

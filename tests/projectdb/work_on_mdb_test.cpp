@@ -5,6 +5,7 @@
 #include "app/machines.h"
 #include "errors/error_report.h"
 #include "platform/encoding.h"
+#include "platform/paths.h"
 #include "platform/pending_messages.h"
 #include "projectdb/preset_defs.h"
 #include "projectdb/projectdb_fixture.h"
@@ -482,7 +483,7 @@ TEST_F(TakeoverAbortTest, ExtraColumnsAnsweredNoEndTheProgramBeforeAnythingIsTak
 
   EXPECT_EQ(RunUntilEnd(), 1);
 
-  const std::string exe = UpperCase(project.programFolder().string() + "/Widget_Config");
+  const std::string exe = UpperCase(JoinPath(project.programFolder().string(), "Widget_Config"));
   EXPECT_EQ(ErrorLog(),
             "Widget_Config :Database-Error - Contact Administrator! Configurationprogram "
             "\"WIDGET\" terminated. Please check Configuration in \"WIDGET.CFG\" Restart " +

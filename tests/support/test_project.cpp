@@ -5,6 +5,9 @@
 #include <iterator>
 #include <random>
 
+#include "platform/fs_path.h"
+#include "support/system.h"
+
 namespace velnor::test {
 
 TestProject::TestProject(const std::string& component) : component_(component) {
@@ -16,14 +19,14 @@ TestProject::TestProject(const std::string& component) : component_(component) {
   std::filesystem::create_directories(parameterFolder());
 
   if (const char* log = std::getenv("QUARN_SERVICEPACK_LOG")) previousServicePackLog_ = log;
-  ::setenv("QUARN_SERVICEPACK_LOG", servicePackLog().c_str(), 1);
+  SetEnvironment("QUARN_SERVICEPACK_LOG", Utf8Of(servicePackLog()));
 }
 
 TestProject::~TestProject() {
   if (previousServicePackLog_.empty()) {
-    ::unsetenv("QUARN_SERVICEPACK_LOG");
+    UnsetEnvironment("QUARN_SERVICEPACK_LOG");
   } else {
-    ::setenv("QUARN_SERVICEPACK_LOG", previousServicePackLog_.c_str(), 1);
+    SetEnvironment("QUARN_SERVICEPACK_LOG", previousServicePackLog_);
   }
   std::error_code ignored;
   std::filesystem::remove_all(base_, ignored);

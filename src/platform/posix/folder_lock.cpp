@@ -13,17 +13,19 @@
 
 namespace velnor {
 
-FolderLock::FolderLock(State state, int fd, std::string error)
-    : state_(state), fd_(fd), error_(std::move(error)) {}
+FolderLock::FolderLock(State state, std::intptr_t handle, std::string error)
+    : state_(state), handle_(handle), error_(std::move(error)) {}
 
 FolderLock::FolderLock(FolderLock&& other) noexcept
-    : state_(other.state_), fd_(std::exchange(other.fd_, -1)), error_(std::move(other.error_)) {}
+    : state_(other.state_),
+      handle_(std::exchange(other.handle_, -1)),
+      error_(std::move(other.error_)) {}
 
 FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
   if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
     state_ = other.state_;
-    fd_ = std::exchange(other.fd_, -1);
+    handle_ = std::exchange(other.handle_, -1);
     error_ = std::move(other.error_);
   }
   return *this;
@@ -31,7 +33,7 @@ FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
 
 FolderLock::~FolderLock() {
   // Closing the folder releases the lock.
-  if (fd_ >= 0) ::close(fd_);
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
 }
 
 FolderLock FolderLock::Take(const std::string& folder, std::chrono::milliseconds wait) {

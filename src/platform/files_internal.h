@@ -1,0 +1,18 @@
+#pragma once
+// The parts of atomic replacement that every system shares. Not for the layers above.
+#include <optional>
+#include <string>
+#include <system_error>
+
+namespace velnor::files_internal {
+
+// "<target>.velnor-tmp.<pid>.<n>": a later run recognises the files of a run that was
+// killed while writing, and by the process number whether that run still lives.
+std::string TempNameBeside(const std::string& target);
+
+// The file a symbolic link at path finally leads to (path itself when it is no link);
+// that file need not exist. Nothing, with error set, when a link cannot be read or the
+// links go round in a loop.
+std::optional<std::string> FollowLinks(std::string path, std::error_code& error);
+
+}  // namespace velnor::files_internal

@@ -1,0 +1,24 @@
+#pragma once
+// What the platform layer asks of the operating system beyond the standard library.
+// Each system has its own implementation (posix/, windows/), chosen by the build; the
+// shared code above them stays free of system headers. Not for the layers above.
+#include <string>
+#include <string_view>
+
+namespace velnor::native {
+
+// The number the system gives this process.
+long CurrentProcessId();
+
+// False only when no process with this number runs any more; a process that cannot be
+// asked (another user's) counts as running.
+bool ProcessRuns(long processId);
+
+// The executable's real path, "" when the system cannot tell.
+std::string ExecutablePath();
+
+// The command-line text after the program's name, as the system passed it; argv is what
+// main received, for systems that keep no text of their own.
+std::string CommandLineText(int argc, const char* const* argv);
+
+}  // namespace velnor::native

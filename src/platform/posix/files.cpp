@@ -1,0 +1,141 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "platform/encoding.h"
+#include "platform/files_internal.h"
+#include "platform/paths.h"
+
+namespace velnor {
+namespace {
+
+IoResult Failed(std::string_view what, std::string_view path, int error) {
+  return {false, std::string(what) + " '" + std::string(path) + "': " + std::strerror(error)};
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  const char* data = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t written = ::write(fd, data, left);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    left -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+// Writes a new file beside target through fill, flushes it and renames it over target.
+template <class Fill>
+IoResult ReplaceAtomically(std::string_view path, Fill&& fill) {
+  const std::string resolved = ResolvePath(path);
+  // Renaming over a symbolic link would put a file in its place and leave what it leads
+  // to unchanged; the file it leads to is replaced instead, and the link stays. A link
+  // that leads nowhere yet creates its file, like any missing file.
+  std::error_code linkError;
+  const std::optional<std::string> followed = files_internal::FollowLinks(resolved, linkError);
+  if (!followed) return Failed("cannot follow the link", resolved, linkError.value());
+  const std::string& target = *followed;
+  struct stat existing {};
+  const bool hadFile = ::stat(target.c_str(), &existing) == 0;
+  if (hadFile && !S_ISREG(existing.st_mode)) return {false, "'" + target + "' is not a file"};
+  // A file made read-only is kept from being changed, and renaming over it would change it
+  // all the same. Its mode bits count for the superuser too, whom access() lets write.
+  if (hadFile && ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
+    return {false, "cannot replace '" + target + "': the file is read-only"};
+  }
+
+  const std::string temp = files_internal::TempNameBeside(target);
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                        hadFile ? (existing.st_mode & 07777) : 0644);
+  if (fd < 0) return Failed("cannot write beside", target, errno);
+  IoResult filled = fill(fd);
+  if (filled && ::fsync(fd) != 0) filled = Failed("cannot write", temp, errno);
+  ::close(fd);
+  if (!filled) {
+    ::unlink(temp.c_str());
+    return filled;
+  }
+  if (hadFile) ::chmod(temp.c_str(), existing.st_mode & 07777);  // umask may have narrowed it
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temp.c_str());
+    return Failed("cannot replace", target, error);
+  }
+  return {};
+}
+
+}  // namespace
+
+IoResult AppendLine(std::string_view path, std::string_view text) {
+  const std::string resolved = ResolvePath(path);
+  const int fd = ::open(resolved.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) return Failed("cannot open for appending", resolved, errno);
+  const bool ok = WriteAll(fd, Utf8ToCp1252(text) + "\r\n");
+  const int error = errno;
+  ::close(fd);
+  return ok ? IoResult{} : Failed("cannot append to", resolved, error);
+}
+
+IoResult WriteFileAtomically(std::string_view path, std::string_view bytes) {
+  return ReplaceAtomically(path, [&](int fd) {
+    return WriteAll(fd, bytes) ? IoResult{} : Failed("cannot write beside", path, errno);
+  });
+}
+
+IoResult CopyFileAtomically(std::string_view source, std::string_view target) {
+  const std::string from = ResolvePath(source);
+  const int in = FileExists(from) ? ::open(from.c_str(), O_RDONLY | O_CLOEXEC) : -1;
+  if (in < 0) return {false, "cannot read '" + from + "'"};
+  IoResult result = ReplaceAtomically(target, [&](int out) {
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+      const ssize_t got = ::read(in, buffer.data(), buffer.size());
+      if (got == 0) return IoResult{};
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        return Failed("cannot read", from, errno);
+      }
+      if (!WriteAll(out, std::string_view(buffer.data(), static_cast<std::size_t>(got)))) {
+        return Failed("cannot write beside", target, errno);
+      }
+    }
+  });
+  ::close(in);
+  if (!result)
+    result.error = "copying '" + from + "' over '" + ResolvePath(target) + "': " + result.error;
+  return result;
+}
+
+std::optional<FileTime> LastWriteTime(std::string_view path) {
+  struct stat info {};
+  if (::stat(ResolvePath(path).c_str(), &info) != 0) return std::nullopt;
+  return FileTime(std::chrono::seconds(info.st_mtim.tv_sec) +
+                  std::chrono::nanoseconds(info.st_mtim.tv_nsec));
+}
+
+IoResult SetLastWriteTime(std::string_view path, FileTime when) {
+  const std::string resolved = ResolvePath(path);
+  const auto sinceEpoch = when.time_since_epoch();
+  const auto seconds = std::chrono::floor<std::chrono::seconds>(sinceEpoch);
+  const timespec times[2] = {
+      {0, UTIME_OMIT},
+      {static_cast<time_t>(seconds.count()), static_cast<long>((sinceEpoch - seconds).count())}};
+  if (::utimensat(AT_FDCWD, resolved.c_str(), times, 0) != 0) {
+    return Failed("cannot set the last-write time of", resolved, errno);
+  }
+  return {};
+}
+
+}  // namespace velnor

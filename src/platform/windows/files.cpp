@@ -1,0 +1,182 @@
+#include "platform/files.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "platform/encoding.h"
+#include "platform/files_internal.h"
+#include "platform/paths.h"
+#include "platform/windows/wide.h"
+
+namespace velnor {
+namespace {
+
+IoResult Failed(std::string_view what, std::string_view path, DWORD error) {
+  return {false, std::string(what) + " '" + std::string(path) + "': " + windows::ErrorText(error)};
+}
+
+// Closes a handle when it goes out of scope.
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  ~Handle() { Close(); }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+  void Close() {
+    if (valid()) ::CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE));
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+    DWORD written = 0;
+    if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr)) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+// Writes a new file beside target through fill, flushes it and moves it over target.
+template <class Fill>
+IoResult ReplaceAtomically(std::string_view path, Fill&& fill) {
+  const std::string resolved = ResolvePath(path);
+  // Moving over a symbolic link would put a file in its place and leave what it leads
+  // to unchanged; the file it leads to is replaced instead, and the link stays.
+  std::error_code linkError;
+  const std::optional<std::string> followed = files_internal::FollowLinks(resolved, linkError);
+  if (!followed) {
+    return {false, "cannot follow the link '" + resolved + "': " + linkError.message()};
+  }
+  const std::string& target = *followed;
+  const std::wstring wideTarget = windows::Widen(target);
+  const DWORD attributes = ::GetFileAttributesW(wideTarget.c_str());
+  const bool hadFile = attributes != INVALID_FILE_ATTRIBUTES;
+  if (hadFile && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return {false, "'" + target + "' is not a file"};
+  }
+  // A file made read-only is kept from being changed, and moving over it would change
+  // it all the same.
+  if (hadFile && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return {false, "cannot replace '" + target + "': the file is read-only"};
+  }
+
+  const std::wstring temp = windows::Widen(files_internal::TempNameBeside(target));
+  Handle file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return Failed("cannot write beside", target, ::GetLastError());
+  IoResult filled = fill(file.get());
+  if (filled && !::FlushFileBuffers(file.get())) {
+    filled = Failed("cannot write beside", target, ::GetLastError());
+  }
+  file.Close();
+  if (!filled) {
+    ::DeleteFileW(temp.c_str());
+    return filled;
+  }
+  if (!::MoveFileExW(temp.c_str(), wideTarget.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD error = ::GetLastError();
+    ::DeleteFileW(temp.c_str());
+    return Failed("cannot replace", target, error);
+  }
+  return {};
+}
+
+// FILETIME counts 100-nanosecond ticks from 1601; FileTime counts from 1970.
+constexpr std::int64_t kTicksFrom1601To1970 = 116'444'736'000'000'000;
+
+FileTime FromFileTime(const FILETIME& time) {
+  const std::int64_t ticks =
+      static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) |
+                                time.dwLowDateTime) -
+      kTicksFrom1601To1970;
+  return FileTime(std::chrono::nanoseconds(ticks * 100));
+}
+
+FILETIME ToFileTime(FileTime when) {
+  const std::uint64_t ticks =
+      static_cast<std::uint64_t>(when.time_since_epoch().count() / 100 + kTicksFrom1601To1970);
+  return {static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
+}
+
+}  // namespace
+
+IoResult AppendLine(std::string_view path, std::string_view text) {
+  const std::string resolved = ResolvePath(path);
+  // Append access alone makes every write land at the end, even with other writers.
+  Handle file(::CreateFileW(windows::Widen(resolved).c_str(), FILE_APPEND_DATA, kShareAll, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return Failed("cannot open for appending", resolved, ::GetLastError());
+  if (!WriteAll(file.get(), Utf8ToCp1252(text) + "\r\n")) {
+    return Failed("cannot append to", resolved, ::GetLastError());
+  }
+  return {};
+}
+
+IoResult WriteFileAtomically(std::string_view path, std::string_view bytes) {
+  return ReplaceAtomically(path, [&](HANDLE file) {
+    return WriteAll(file, bytes) ? IoResult{}
+                                 : Failed("cannot write beside", path, ::GetLastError());
+  });
+}
+
+IoResult CopyFileAtomically(std::string_view source, std::string_view target) {
+  const std::string from = ResolvePath(source);
+  Handle in(FileExists(from)
+                ? ::CreateFileW(windows::Widen(from).c_str(), GENERIC_READ, kShareAll, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)
+                : INVALID_HANDLE_VALUE);
+  if (!in.valid()) return {false, "cannot read '" + from + "'"};
+  IoResult result = ReplaceAtomically(target, [&](HANDLE out) {
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+      DWORD got = 0;
+      if (!::ReadFile(in.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
+        return Failed("cannot read", from, ::GetLastError());
+      }
+      if (got == 0) return IoResult{};
+      if (!WriteAll(out, std::string_view(buffer.data(), got))) {
+        return Failed("cannot write beside", target, ::GetLastError());
+      }
+    }
+  });
+  if (!result)
+    result.error = "copying '" + from + "' over '" + ResolvePath(target) + "': " + result.error;
+  return result;
+}
+
+std::optional<FileTime> LastWriteTime(std::string_view path) {
+  Handle file(::CreateFileW(windows::Widen(ResolvePath(path)).c_str(), FILE_READ_ATTRIBUTES,
+                            kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                            nullptr));
+  FILETIME written{};
+  if (!file.valid() || !::GetFileTime(file.get(), nullptr, nullptr, &written)) {
+    return std::nullopt;
+  }
+  return FromFileTime(written);
+}
+
+IoResult SetLastWriteTime(std::string_view path, FileTime when) {
+  const std::string resolved = ResolvePath(path);
+  Handle file(::CreateFileW(windows::Widen(resolved).c_str(), FILE_WRITE_ATTRIBUTES, kShareAll,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  const FILETIME written = ToFileTime(when);
+  if (!file.valid() || !::SetFileTime(file.get(), nullptr, nullptr, &written)) {
+    return Failed("cannot set the last-write time of", resolved, ::GetLastError());
+  }
+  return {};
+}
+
+}  // namespace velnor

@@ -1,0 +1,77 @@
+#include "platform/folder_lock.h"
+
+#include <thread>
+#include <utility>
+
+#include "platform/paths.h"
+#include "platform/windows/wide.h"
+
+namespace velnor {
+namespace {
+
+// Windows locks byte ranges of files, not folders, so the lock is a file in the folder
+// that one process at a time can open. The system deletes it when its handle closes,
+// which it does for a process that ends in any way, so nothing is left behind.
+constexpr std::string_view kLockFileName = ".velnor-lock";
+
+void Close(std::intptr_t handle) {
+  if (handle != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle));
+}
+
+}  // namespace
+
+FolderLock::FolderLock(State state, std::intptr_t handle, std::string error)
+    : state_(state), handle_(handle), error_(std::move(error)) {}
+
+FolderLock::FolderLock(FolderLock&& other) noexcept
+    : state_(other.state_),
+      handle_(std::exchange(other.handle_, -1)),
+      error_(std::move(other.error_)) {}
+
+FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
+  if (this != &other) {
+    Close(handle_);
+    state_ = other.state_;
+    handle_ = std::exchange(other.handle_, -1);
+    error_ = std::move(other.error_);
+  }
+  return *this;
+}
+
+FolderLock::~FolderLock() {
+  Close(handle_);
+}
+
+FolderLock FolderLock::Take(const std::string& folder, std::chrono::milliseconds wait) {
+  const std::string resolved = ResolvePath(folder);
+  if (!FolderExists(resolved)) {
+    return {State::kUnavailable, -1, "cannot open the folder '" + resolved + "'"};
+  }
+  const std::wstring lockFile = windows::Widen(JoinPath(resolved, kLockFileName));
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  for (;;) {
+    const HANDLE handle = ::CreateFileW(
+        lockFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+      return {State::kHeld, reinterpret_cast<std::intptr_t>(handle), ""};
+    }
+    const DWORD error = ::GetLastError();
+    // Another holder has the file open; a file whose holder just closed it is being
+    // deleted and refuses access for that moment.
+    if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) {
+      return {State::kUnavailable, -1,
+              "cannot lock the folder '" + resolved + "': " + windows::ErrorText(error)};
+    }
+    if (std::chrono::steady_clock::now() >= deadline) {
+      if (error == ERROR_ACCESS_DENIED) {
+        return {State::kUnavailable, -1,
+                "cannot lock the folder '" + resolved + "': " + windows::ErrorText(error)};
+      }
+      return {State::kBusy, -1, "the folder '" + resolved + "' is locked by another process"};
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+}  // namespace velnor

@@ -1,0 +1,21 @@
+// Builds without mdbtools (the Windows build, where the original platform reads its
+// Access files itself) convert nothing: an Access file found where a database belongs
+// is reported when it is opened, and kept.
+#include <ostream>
+
+#include "projectdb/jet_conversion.h"
+
+namespace velnor {
+
+std::string ConvertIfJet(const std::string&, const JetConversionSettings&) {
+  return "";
+}
+
+void ConvertJetDatabases(const RunState&, const JetConversionSettings&) {}
+
+int ImportJetDatabases(const ProcessFacts&, std::ostream&, std::ostream& err) {
+  err << "This build of the tool converts no Access (Jet) databases\n";
+  return 1;
+}
+
+}  // namespace velnor
