@@ -27,6 +27,8 @@ class FolderLock {
 
  private:
   FolderLock(State state, std::intptr_t handle, std::string error);
+  // Lets go of what the system holds the lock by; each system has its own.
+  static void Release(std::intptr_t handle);
   State state_;
   // What the system holds the lock by (a descriptor or a handle); -1 when nothing.
   std::intptr_t handle_;

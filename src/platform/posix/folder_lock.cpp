@@ -13,27 +13,9 @@
 
 namespace velnor {
 
-FolderLock::FolderLock(State state, std::intptr_t handle, std::string error)
-    : state_(state), handle_(handle), error_(std::move(error)) {}
-
-FolderLock::FolderLock(FolderLock&& other) noexcept
-    : state_(other.state_),
-      handle_(std::exchange(other.handle_, -1)),
-      error_(std::move(other.error_)) {}
-
-FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
-  if (this != &other) {
-    if (handle_ >= 0) ::close(static_cast<int>(handle_));
-    state_ = other.state_;
-    handle_ = std::exchange(other.handle_, -1);
-    error_ = std::move(other.error_);
-  }
-  return *this;
-}
-
-FolderLock::~FolderLock() {
+void FolderLock::Release(std::intptr_t handle) {
   // Closing the folder releases the lock.
-  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+  ::close(static_cast<int>(handle));
 }
 
 FolderLock FolderLock::Take(const std::string& folder, std::chrono::milliseconds wait) {

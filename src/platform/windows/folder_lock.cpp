@@ -14,32 +14,11 @@ namespace {
 // which it does for a process that ends in any way, so nothing is left behind.
 constexpr std::string_view kLockFileName = ".velnor-lock";
 
-void Close(std::intptr_t handle) {
-  if (handle != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle));
-}
-
 }  // namespace
 
-FolderLock::FolderLock(State state, std::intptr_t handle, std::string error)
-    : state_(state), handle_(handle), error_(std::move(error)) {}
-
-FolderLock::FolderLock(FolderLock&& other) noexcept
-    : state_(other.state_),
-      handle_(std::exchange(other.handle_, -1)),
-      error_(std::move(other.error_)) {}
-
-FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
-  if (this != &other) {
-    Close(handle_);
-    state_ = other.state_;
-    handle_ = std::exchange(other.handle_, -1);
-    error_ = std::move(other.error_);
-  }
-  return *this;
-}
-
-FolderLock::~FolderLock() {
-  Close(handle_);
+void FolderLock::Release(std::intptr_t handle) {
+  // Closing the lock file's handle releases the lock and deletes the file.
+  ::CloseHandle(reinterpret_cast<HANDLE>(handle));
 }
 
 FolderLock FolderLock::Take(const std::string& folder, std::chrono::milliseconds wait) {
