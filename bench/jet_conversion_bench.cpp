@@ -15,8 +15,8 @@
 #include "errors/error_report.h"
 #include "jet_synthetic.h"
 #include "platform/child_process.h"
-#include "projectdb/jet_conversion.h"
-#include "projectdb/jet_reader.h"
+#include "projectdb/jet/jet_conversion.h"
+#include "projectdb/jet/jet_reader.h"
 
 namespace fs = std::filesystem;
 

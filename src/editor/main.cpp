@@ -2,7 +2,7 @@
 // project. The command line is evaluated before any window toolkit exists, so that
 // --help, --version and the silent mode need no display.
 #include "editor/program.h"
-#include "projectdb/jet_reader.h"
+#include "projectdb/jet/jet_reader.h"
 
 int main(int argc, char** argv, char** envp) {
   // Started again by itself to convert an Access file: nothing else runs.

@@ -18,7 +18,7 @@
 #include "platform/pending_messages.h"
 #include "platform/process.h"
 #include "platform/program_end.h"
-#include "projectdb/jet_conversion.h"
+#include "projectdb/jet/jet_conversion.h"
 
 namespace velnor {
 namespace {

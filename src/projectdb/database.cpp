@@ -10,7 +10,7 @@
 #include "errors/failure.h"
 #include "platform/encoding.h"
 #include "platform/paths.h"
-#include "projectdb/jet_conversion.h"
+#include "projectdb/jet/jet_conversion.h"
 
 namespace velnor::db {
 namespace {

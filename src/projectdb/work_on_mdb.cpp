@@ -13,7 +13,7 @@
 #include "platform/paths.h"
 #include "projectdb/database.h"
 #include "projectdb/field_lists.h"
-#include "projectdb/jet_conversion.h"
+#include "projectdb/jet/jet_conversion.h"
 #include "projectdb/preset_defs.h"
 #include "projectdb/previous_generation.h"
 #include "projectdb/record_creation.h"

@@ -1,4 +1,4 @@
-#include "projectdb/jet_reader.h"
+#include "projectdb/jet/jet_reader.h"
 
 // The reading library's header wraps glib's in extern "C" but needs glib first.
 #include <glib.h>
@@ -18,7 +18,7 @@
 
 #include "errors/failure.h"
 #include "projectdb/database.h"
-#include "projectdb/jet_values.h"
+#include "projectdb/jet/jet_values.h"
 
 namespace velnor::jet {
 namespace {

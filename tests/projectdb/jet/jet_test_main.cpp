@@ -2,7 +2,7 @@
 // own: it answers the converter's option before it runs any test.
 #include <gtest/gtest.h>
 
-#include "projectdb/jet_reader.h"
+#include "projectdb/jet/jet_reader.h"
 
 int main(int argc, char** argv) {
   if (const auto status = velnor::jet::RunJetConverterIfAsked(argc, argv)) return *status;

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "platform/paths.h"
-#include "projectdb/jet_conversion.h"
+#include "projectdb/jet/jet_conversion.h"
 
 namespace velnor {
 namespace {

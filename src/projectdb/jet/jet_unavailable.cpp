@@ -3,7 +3,7 @@
 // is reported when it is opened, and kept.
 #include <ostream>
 
-#include "projectdb/jet_conversion.h"
+#include "projectdb/jet/jet_conversion.h"
 
 namespace velnor {
 

@@ -1,4 +1,4 @@
-#include "projectdb/jet_conversion.h"
+#include "projectdb/jet/jet_conversion.h"
 
 #include <stdlib.h>
 #include <unistd.h>
@@ -18,7 +18,7 @@
 #include "platform/kept_original.h"
 #include "platform/paths.h"
 #include "projectdb/database.h"
-#include "projectdb/jet_reader.h"
+#include "projectdb/jet/jet_reader.h"
 
 namespace velnor {
 namespace {

@@ -1,4 +1,4 @@
-#include "projectdb/jet_values.h"
+#include "projectdb/jet/jet_values.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "projectdb/jet_conversion.h"
+#include "projectdb/jet/jet_conversion.h"
 
 #include <gtest/gtest.h>
 
