@@ -230,7 +230,8 @@ void EditorWindow::SetupUserInterFace() {
   }
   proc.Step([&] {
     if (picturesLeftOut.empty() && headingsLeftOut.empty()) return;
-    Raise(failure_number::kSubscriptOutOfRange, LeftOutMessage(picturesLeftOut, headingsLeftOut));
+    ReportNotice(failure_number::kSubscriptOutOfRange,
+                 LeftOutMessage(picturesLeftOut, headingsLeftOut), proc.name());
   });
 
   const int warningSlots = slots_.Count(kTabWarnings);
@@ -248,7 +249,9 @@ void EditorWindow::SetupUserInterFace() {
   };
   proc.Step([&] {
     const std::string unstorable = UnstorableMessage(slots_, run_.machines);
-    if (!unstorable.empty()) Raise(failure_number::kSubscriptOutOfRange, unstorable);
+    if (!unstorable.empty()) {
+      ReportNotice(failure_number::kSubscriptOutOfRange, unstorable, proc.name());
+    }
   });
 
   for (int key = 1; key <= kStandardWarningKeys; ++key) {

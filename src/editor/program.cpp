@@ -80,6 +80,27 @@ bool NoDisplayForTheWindow() {
 #endif
 }
 
+// Qt's own remarks during a silent run (the runtime folder it falls back to without
+// XDG_RUNTIME_DIR, a font it substitutes) are no faults of the run, and a parent program
+// that watches standard error would take them for one: what goes wrong is the run's to
+// log. Qt's critical and fatal messages still reach standard error.
+class QuietToolkitRemarks {
+ public:
+  QuietToolkitRemarks() : previous_(qInstallMessageHandler(&CriticalOnly)) {}
+  ~QuietToolkitRemarks() { qInstallMessageHandler(previous_); }
+  QuietToolkitRemarks(const QuietToolkitRemarks&) = delete;
+  QuietToolkitRemarks& operator=(const QuietToolkitRemarks&) = delete;
+
+ private:
+  static void CriticalOnly(QtMsgType type, const QMessageLogContext& context,
+                           const QString& message) {
+    if (type != QtCriticalMsg && type != QtFatalMsg) return;
+    std::cerr << qFormatLogMessage(type, context, message).toStdString() << '\n';
+  }
+
+  QtMessageHandler previous_;
+};
+
 constexpr const char* kNoDisplay =
     "Velnor_Config: the window needs a display, and none was found (DISPLAY and "
     "WAYLAND_DISPLAY are not set); /EXTERNAL=SILENT applies the stored choices without one.\n";
@@ -129,6 +150,8 @@ int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxe
     }
     int toolkitArgumentCount = static_cast<int>(toolkitArguments.size());
     toolkitArguments.push_back(nullptr);
+    std::optional<QuietToolkitRemarks> quiet;
+    if (silent) quiet.emplace();
     QApplication application(toolkitArgumentCount, toolkitArguments.data());
 
     SetPendingMessagesHook(

@@ -103,6 +103,17 @@ void LogFailure(std::int32_t number, const std::string& description, const std::
   WriteErrorLog(LogLine(number, CurrentReportContext().programName, description, procName));
 }
 
+void ReportNotice(std::int32_t number, const std::string& description,
+                  const std::string& procName) {
+  const ReportContext& context = CurrentReportContext();
+  if (context.silent) {
+    ErrorSub(number, context.programName, description, procName, /*fatal=*/false);
+    return;
+  }
+  LogFailure(number, description, procName);
+  ShowMessageBox(description, kStyleInformation, context.programName);
+}
+
 void ReportFault(const std::string& text) {
   NoteFailureReported();
   const ReportContext& context = CurrentReportContext();

@@ -55,6 +55,13 @@ int ErrorSub(std::int32_t number, const std::string& source, const std::string& 
 // it, and the run counts as one with failures.
 void LogFailure(std::int32_t number, const std::string& description, const std::string& procName);
 
+// A limit the run meets by design and goes on from, which a person can only take note
+// of (choices program.ini cannot hold, pictures a page cannot show): nothing unexpected
+// happened and there is nothing to decide. The error log's line as ErrorSub writes it,
+// and the run counts as one with failures; then an information box with the sentence
+// alone, or in silent mode the service-pack entry ErrorSub writes.
+void ReportNotice(std::int32_t number, const std::string& description, const std::string& procName);
+
 // Appends text as one line to the error log (or, when that cannot be written, to the
 // fallback log) and returns the notice "Error logged to " LF CR + the path of the log
 // the entry went to, as it lies on disk. An entry that no error log takes goes to

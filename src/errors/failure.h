@@ -30,11 +30,12 @@ inline constexpr std::int32_t kFileCopyFailed =
 inline constexpr std::int32_t kDatabaseFileNotFound = 3024;  // a database path where no file lies
 inline constexpr std::int32_t kDatabaseReadOnly =
     3027;  // a database that cannot be written (permissions, medium)
-inline constexpr std::int32_t kDatabaseLocked = 3260;  // a database kept busy by another program
-inline constexpr std::int32_t kItemNotFound = 3265;    // a table or column that does not exist
-inline constexpr std::int32_t kDatabaseError = 3000;   // any other failure of the database engine
-inline constexpr std::int32_t kNotADatabase = 3343;    // a file that is not a database
-inline constexpr std::int32_t kAbort = 9999;           // the takeover's deliberate aborts
+inline constexpr std::int32_t kDatabaseLocked = 3260;   // a database kept busy by another program
+inline constexpr std::int32_t kItemNotFound = 3265;     // a table or column that does not exist
+inline constexpr std::int32_t kDatabaseError = 3000;    // any other failure of the database engine
+inline constexpr std::int32_t kNotADatabase = 3343;     // a file that is not a database
+inline constexpr std::int32_t kDatabaseDamaged = 3049;  // a database whose pages are damaged
+inline constexpr std::int32_t kAbort = 9999;            // the takeover's deliberate aborts
 }  // namespace failure_number
 
 class Failure : public std::runtime_error {

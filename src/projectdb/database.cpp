@@ -316,6 +316,23 @@ std::int64_t Database::RowCount(const std::string& table) {
   return query.Column(0).integer();
 }
 
+void Database::CheckIntact() {
+  const std::string doing = "checking database " + path_;
+  std::string firstFault;
+  try {
+    Statement check(*this, "PRAGMA quick_check(1)", doing);
+    if (check.Step()) firstFault = check.Column(0).ToDisplayText();
+  } catch (const Failure& failure) {
+    // The engine meets a damaged page as a failure of its own; a busy or locked file
+    // stays what it is.
+    if (failure.number() != failure_number::kDatabaseError) throw;
+    throw Failure(failure_number::kDatabaseDamaged, failure.source(), failure.description());
+  }
+  if (firstFault != "ok") {
+    Throw(failure_number::kDatabaseDamaged, doing, "the file is damaged (" + firstFault + ")");
+  }
+}
+
 void Database::DropTable(const std::string& table) {
   Execute("DROP TABLE main." + QuoteName(table), Describe("deleting table " + table));
 }

@@ -45,10 +45,10 @@ std::string ComponentForMessages(const RunState& run) {
   return UpperCase(GetOCXName(run));
 }
 
+// Read whole, as the field list itself is: a list longer than a setting read may be is
+// still a list, and its cut would be logged as a fault of the run.
 bool AdditionalFieldsConfigured(const RunState& run) {
-  return !LoadIniString("Project", "DataBaseAdditionalFields", GetCFGPath(run), kAnyMode,
-                        kQuietIfMissing)
-              .empty();
+  return !LoadIniWholeString("Project", "DataBaseAdditionalFields", GetCFGPath(run)).empty();
 }
 
 [[noreturn]] void EndWithDatabaseError(const Procedure& proc) {

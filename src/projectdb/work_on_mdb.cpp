@@ -84,31 +84,44 @@ void RebuildPresetDefs(db::Database& source) {
   transaction.Commit();
 }
 
+// A database that exists but cannot be read whole may hold what a person must look at
+// before anything is thrown away: it is opened only when intact, and so never written
+// to or replaced.
+db::Database OpenIntact(const std::string& path) {
+  db::Database database = db::Database::Open(path);
+  database.CheckIntact();
+  return database;
+}
+
+// Whether the previous generation, when there is one, can be read whole. One that
+// cannot is reported once, naming the file, and keeps its place.
+bool PreviousGenerationReadable(Procedure& proc, PreviousGeneration& previous) {
+  if (!previous.exists()) return true;
+  return proc.Step([&] {
+    try {
+      previous.Copy().CheckIntact();
+    } catch (const Failure& failure) {
+      throw Failure(failure.number(), failure.source(),
+                    failure.description() +
+                        "; the component database is kept as it is, and no new generation "
+                        "takes its place");
+    }
+  });
+}
+
 // The previous generation's "PRESET_DEFS", when it has one. Returns false when its
 // values could not be carried over.
 bool TakeOverPreviousGeneration(Procedure& proc, db::Database& source, const RunState& run,
                                 PreviousGeneration& previousGeneration) {
   if (!previousGeneration.exists()) return true;
-  db::Database* component = nullptr;
-  bool notADatabase = false;
-  const bool opened = proc.Step([&] {
-    try {
-      component = &previousGeneration.Copy();
-    } catch (const Failure& failure) {
-      notADatabase = failure.number() == failure_number::kNotADatabase;
-      throw;  // reported as any other failure of this step
-    }
-  });
-  // A file that is no database holds no previous generation to keep: the new one may
-  // replace it. One that is only busy or unreadable now is kept.
-  if (!opened) return notADatabase;
+  db::Database& component = previousGeneration.Copy();
   bool hasPresetDefs = false;
-  if (!proc.Step([&] { hasPresetDefs = component->HasTableNamedExactly(kPresetDefs); })) {
+  if (!proc.Step([&] { hasPresetDefs = component.HasTableNamedExactly(kPresetDefs); })) {
     return false;
   }
   if (!hasPresetDefs) return true;
   std::optional<db::RecordSet> previous;
-  if (!proc.Step([&] { previous.emplace(db::RecordSet::OverTable(*component, kPresetDefs)); })) {
+  if (!proc.Step([&] { previous.emplace(db::RecordSet::OverTable(component, kPresetDefs)); })) {
     return false;
   }
   return TakeoverMachineCopyMDBData(source, previous, run, GetAddFields(run));
@@ -153,22 +166,23 @@ void WorkOnMDB(const RunState& run) {
   ConvertJetDatabases(run);
 
   std::optional<db::Database> source;
-  proc.Step([&] { source.emplace(db::Database::Open(sourcePath)); });
+  proc.Step([&] { source.emplace(OpenIntact(sourcePath)); });
+  PreviousGeneration previous(FileExists(componentPath) ? componentPath : "");
   // A source database that cannot be opened or whose "PRESET_DEFS" cannot be rebuilt
   // must not replace the component database: that would destroy the previous
-  // generation. The component database is then left as it is.
+  // generation. The component database is then left as it is, and so is one that
+  // cannot be read.
   bool rebuilt = false;
   // Likewise when the new rows or the values carried over could not be stored: the new
   // table would lack the user's limits.
   bool complete = false;
-  if (source) {
+  if (source && PreviousGenerationReadable(proc, previous)) {
     ReadNamePatterns(proc, *source, update);
     proc.Step([&] {
       RebuildPresetDefs(*source);
       rebuilt = true;
     });
     if (rebuilt) {
-      PreviousGeneration previous(FileExists(componentPath) ? componentPath : "");
       CategorieNachCategoryID(previous);
       complete = CreateRecordSets(*source, run, update, previous);
       complete = TakeOverPreviousGeneration(proc, *source, run, previous) && complete;

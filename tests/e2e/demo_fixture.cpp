@@ -198,7 +198,8 @@ RunOptions DemoProject::Unattended() const {
   RunOptions options;
   options.workingFolder = scratch_;
   options.firstEntries = {{kFirstEntryName, kFirstEntryValue}};
-  options.unset = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+  // As a service starts it: without a display and without a runtime folder.
+  options.unset = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"};
   options.set = {{"QUARN_SERVICEPACK_LOG", servicePackLog().string()}};
   return options;
 }

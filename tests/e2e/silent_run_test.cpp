@@ -37,6 +37,7 @@ TEST_F(SilentRun, RebuildsThePresetTableAndTakesTheLimitsOfThePreviousGeneration
   EXPECT_GT(expected.fromTemplate, 0);
   EXPECT_FALSE(fs::exists(project.errorLog())) << Logs(project);
   EXPECT_EQ(ReadBytes(project.servicePackLog()), "");
+  EXPECT_EQ(run.err, "") << "a parent program would take what stands there for a fault";
 }
 
 TEST_F(SilentRun, RewritesTheStoredChoicesInPlainFormAndDropsWarningsWithoutPicture) {
@@ -161,6 +162,21 @@ TEST_F(SilentRun, ADamagedPictureIsLoggedAndTheRunGoesOnToEndWithStatusTwo) {
   // The rest of the OK action still happened.
   EXPECT_TRUE(ReadBytes(project.componentDb()) == ReadBytes(project.sourceDb()));
   EXPECT_TRUE(IniFile(project.cfg()).Get("Info", "S_Prog").has_value());
+}
+
+TEST_F(SilentRun, AComponentDatabaseThatCannotBeReadIsNamedAndKept) {
+  const std::string note = "the limits of line 3, typed in by hand\r\n";
+  WriteBytes(project.componentDb(), note);
+  const std::string source = ReadBytes(project.sourceDb());
+
+  const RunResult run = project.RunSilent();
+
+  EXPECT_EQ(run.exitStatus, 2) << run.Describe() << Logs(project);
+  EXPECT_EQ(ReadBytes(project.componentDb()), note);
+  EXPECT_TRUE(ReadBytes(project.sourceDb()) == source) << "the source database was written";
+  const std::string said = project.componentDb().string() + ": file is not a database";
+  EXPECT_NE(ReadBytes(project.errorLog()).find(said), std::string::npos) << Logs(project);
+  EXPECT_NE(ReadBytes(project.servicePackLog()).find(said), std::string::npos) << Logs(project);
 }
 
 TEST(SilentRunOfSevenMachines, LogsTheWarningsItCannotSaveOnceAndLeavesTheirKeys) {

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "editor/editor_window.h"
 #include "editor/help_mode.h"
@@ -84,6 +85,15 @@ class EditorTest : public ::testing::Test {
     int count = 0;
     for (const auto& shown : box.shown()) count += shown.title == "Unexpected error" ? 1 : 0;
     return count;
+  }
+
+  // Texts of the information boxes shown so far: notices that ask nothing.
+  std::vector<std::string> Notices() const {
+    std::vector<std::string> texts;
+    for (const auto& shown : box.shown()) {
+      if (shown.style == kStyleInformation) texts.push_back(shown.text);
+    }
+    return texts;
   }
 
   TestProject project;

@@ -144,22 +144,23 @@ void ProjectDbTest::WriteCfg(const std::vector<std::string>& projectLines) {
 void ProjectDbTest::WriteSource(const std::vector<std::string>& patternRows,
                                 const std::string& columns,
                                 const std::vector<std::string>& templateRows) {
+  // One transaction: a commit per row would wait for the disk at every row.
   std::string sql =
-      "CREATE TABLE Other (x TEXT); INSERT INTO Other VALUES ('kept');"
+      "BEGIN; CREATE TABLE Other (x TEXT); INSERT INTO Other VALUES ('kept');"
       "CREATE TABLE Source_DEFS (System VARCHAR(20), Part INTEGER, Var_Name VARCHAR(100));";
   for (const std::string& row : patternRows) sql += "INSERT INTO Source_DEFS VALUES (" + row + ");";
   sql += "CREATE TABLE Source_PRESET_DEFS (" + columns + ");";
   for (const std::string& row : templateRows) {
     sql += "INSERT INTO Source_PRESET_DEFS VALUES (" + row + ");";
   }
-  ExecSql(SourceDb(), sql);
+  ExecSql(SourceDb(), sql + "COMMIT;");
 }
 
 void ProjectDbTest::WriteComponent(const std::string& columns,
                                    const std::vector<std::string>& rows) {
-  std::string sql = "CREATE TABLE PRESET_DEFS (" + columns + ");";
+  std::string sql = "BEGIN; CREATE TABLE PRESET_DEFS (" + columns + ");";
   for (const std::string& row : rows) sql += "INSERT INTO PRESET_DEFS VALUES (" + row + ");";
-  ExecSql(ComponentDb(), sql);
+  ExecSql(ComponentDb(), sql + "COMMIT;");
 }
 
 Rows ProjectDbTest::ComponentRows(const std::string& columns) const {

@@ -1,6 +1,8 @@
 #include "projectdb/work_on_mdb.h"
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
 
 #include "app/machines.h"
 #include "errors/error_report.h"
@@ -200,15 +202,26 @@ TEST_F(WorkOnMDBTest, CreatesRowsForTheFirstMachineOnly) {
                   {"i:3", "t:Filler", "null"}}));
 }
 
+// The list is longer than a setting read may be, and is still read as the whole list.
 TEST_F(WorkOnMDBTest, KeepsTheAdditionalColumnsAndTakesTheValuesOverWithoutWarning) {
-  const std::string columns = std::string(kPresetColumns) + ", unit VARCHAR(10)";
-  WriteCfg({"ForMachine1=true", "DataBaseAdditionalFields=unit"});
-  WriteSource(kPatterns, columns, {kTemplate[0] + ", 'km/h'"});
-  WriteComponent(columns, {kPrevious[0] + ", 'mph'"});
+  std::string columns = std::string(kPresetColumns) + ", unit VARCHAR(10)";
+  std::string list = "unit";
+  std::string values;
+  for (int n = 1; n <= 20; ++n) {
+    const std::string name = "additional_column_" + std::to_string(n);
+    columns += ", " + name + " INTEGER";
+    list += "," + name;
+    values += ", " + std::to_string(n);
+  }
+  ASSERT_GT(list.size(), 254u);
+  WriteCfg({"ForMachine1=true", "DataBaseAdditionalFields=" + list});
+  WriteSource(kPatterns, columns, {kTemplate[0] + ", 'km/h'" + values});
+  WriteComponent(columns, {kPrevious[0] + ", 'mph'" + values});
 
   WorkOnMDB(run);
 
   EXPECT_TRUE(boxes.shown().empty());
+  EXPECT_EQ(ErrorLog(), "");
   EXPECT_EQ(ComponentRows("var_name, pass, unit"),
             (Rows{{"t:Filler.Speed", "t:userpass", "t:km/h"}}));
 }
@@ -416,15 +429,49 @@ TEST_F(WorkOnMDBTest, ATakeoverThatCannotRunKeepsTheComponentDatabaseWithItsLimi
       << log;
 }
 
-TEST_F(WorkOnMDBTest, AComponentFileThatIsNoDatabaseIsReplacedByTheNewGeneration) {
-  WriteCfg({"ForMachine1=true"});
-  WriteSource(kPatterns, kPresetColumns, kTemplate);
-  TestProject::Write(ComponentDb(), std::string(200, 'x'));
+// A database that exists but cannot be read whole is kept byte for byte, and so is the
+// other one: the update makes no new generation and names the file once.
+TEST_F(WorkOnMDBTest, ADatabaseThatCannotBeReadWholeIsReportedOnceAndNeitherFileChanges) {
+  const auto cutInHalf = [](const std::string& bytes) { return bytes.substr(0, bytes.size() / 2); };
+  const auto firstPageDamaged = [](std::string bytes) {
+    bytes.replace(0, 16, std::string(16, 'x'));
+    return bytes;
+  };
+  const auto text = [](const std::string&) { return std::string("a note, no database\n"); };
+  struct Case {
+    const char* name;
+    bool damageSource;
+    std::function<std::string(const std::string&)> damage;
+    const char* said;
+  };
+  const std::vector<Case> cases = {
+      {"component is a text file", false, text, "file is not a database"},
+      {"component damaged in its first page", false, firstPageDamaged, "file is not a database"},
+      {"component cut in half", false, cutInHalf, ""},
+      {"source cut in half", true, cutInHalf, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(project.errorLog());
+    fs::remove(SourceDb());
+    fs::remove(ComponentDb());
+    WriteCfg({"ForMachine1=true"});
+    WriteSource(kPatterns, kPresetColumns, std::vector<std::string>(300, kTemplate[0]));
+    WriteComponent(kPresetColumns, std::vector<std::string>(300, kPrevious[0]));
+    const fs::path damaged = c.damageSource ? SourceDb() : ComponentDb();
+    TestProject::Write(damaged, c.damage(TestProject::Read(damaged)));
+    const std::string sourceBytes = TestProject::Read(SourceDb());
+    const std::string componentBytes = TestProject::Read(ComponentDb());
 
-  WorkOnMDB(run);
+    WorkOnMDB(run);
 
-  EXPECT_EQ(TestProject::Read(ComponentDb()), TestProject::Read(SourceDb()));
-  EXPECT_EQ(ErrorLog().find("is not replaced"), std::string::npos);
+    EXPECT_EQ(TestProject::Read(SourceDb()), sourceBytes);
+    EXPECT_EQ(TestProject::Read(ComponentDb()), componentBytes);
+    const std::string log = ErrorLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_NE(log.find(damaged.string() + ": "), std::string::npos) << log;
+    EXPECT_NE(log.find(c.said), std::string::npos) << log;
+  }
 }
 
 // --- the takeover's warning and aborts --------------------------------------------------
