@@ -14,8 +14,11 @@ long CurrentProcessId();
 // asked (another user's) counts as running.
 bool ProcessRuns(long processId);
 
-// The executable's real path, "" when the system cannot tell.
-std::string ExecutablePath();
+// The executable's path as it was started: through a symbolic link, the link's own path
+// (as a copy's would be), otherwise the real file; "" when the system cannot tell.
+// startedAs is main's argv[0] (nullptr when there is none), for systems that keep no
+// such path of their own.
+std::string ExecutablePath(const char* startedAs);
 
 // The command-line text after the program's name, as the system passed it; argv is what
 // main received, for systems that keep no text of their own.

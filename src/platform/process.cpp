@@ -28,7 +28,7 @@ ProcessFacts CaptureProcessFacts(int argc, const char* const* argv, const char* 
   facts.commandLine = native::CommandLineText(argc, argv);
   facts.version = BuiltInVersion();
 
-  std::string exe = native::ExecutablePath();
+  std::string exe = native::ExecutablePath(argc > 0 ? argv[0] : nullptr);
   if (exe.empty() && argc > 0) {
     std::error_code error;
     exe = Utf8Of(std::filesystem::absolute(argv[0], error));

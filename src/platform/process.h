@@ -14,7 +14,7 @@ struct ProgramVersion {
 
 struct ProcessFacts {
   std::string commandLine;       // the arguments after the program's name, joined by blanks
-  std::string executableFolder;  // real folder of the executable, no trailing separator
+  std::string executableFolder;  // folder the executable was started from, no trailing separator
   std::string
       executableFileName;  // file name as on disk, e.g. "Widget_Config" or "Widget_Config.exe"
   std::string executableBaseName;     // file name without extension
@@ -23,8 +23,10 @@ struct ProcessFacts {
 };
 
 // The facts of this process, captured once at the start of main, before any library
-// touches the environment. The executable's location comes from the system
-// (/proc/self/exe, GetModuleFileNameW), never from the working directory or argv[0].
+// touches the environment. The executable's location is the path it was started by,
+// checked against the system's own (/proc/self/exe, GetModuleFileNameW): a symbolic link
+// in a project's Config folder counts as a copy there would. Never the working directory
+// alone.
 ProcessFacts CaptureProcessFacts(int argc, const char* const* argv, const char* const* envp);
 
 // The program's own version, built in from the project version.

@@ -222,6 +222,23 @@ TEST(SilentRunWithoutCfg, EndsWithStatusOneAfterReportingTheMissingFile) {
   EXPECT_FALSE(fs::exists(project.cfg()));
 }
 
+TEST(ToolExecutable, LinkedIntoAProjectConfiguresTheComponentOfTheLinkAsACopyWould) {
+  DemoProject project;
+  ASSERT_TRUE(project.ok());
+  fs::remove(project.tool());
+  fs::create_symlink(ToolExecutable(), project.tool());
+  const Table previous = ReadTable(project.componentDb(), "PRESET_DEFS");
+
+  const RunResult run = project.RunSilent();
+
+  ASSERT_EQ(run.exitStatus, 0) << run.Describe() << Logs(project);
+  const ExpectedPresets expected = ExpectPresets(project.sourceDb(), previous, "Filler", 0);
+  ExpectSameTable(ReadTable(project.componentDb(), "PRESET_DEFS"), expected.table);
+  EXPECT_EQ(IniFile(project.languageFile()).Get("Language", "Language"), "1031");
+  EXPECT_TRUE(fs::is_symlink(project.tool()));
+  EXPECT_FALSE(fs::exists(project.errorLog())) << Logs(project);
+}
+
 TEST(ToolExecutable, WithoutADisplayTheWindowSaysSoAndTouchesNoFile) {
   DemoProject project;
   ASSERT_TRUE(project.ok());

@@ -1,13 +1,16 @@
 #include "platform/process.h"
 
 #include <signal.h>
+#include <sys/auxv.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/native.h"
+#include "platform/posix/started_path.h"
 
 namespace velnor::native {
 
@@ -19,10 +22,31 @@ bool ProcessRuns(long processId) {
   return ::kill(static_cast<pid_t>(processId), 0) == 0 || errno != ESRCH;
 }
 
-std::string ExecutablePath() {
+std::string ExecutablePath(const char* startedAs) {
+  constexpr const char* kRunning = "/proc/self/exe";
   std::error_code error;
-  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::string() : exe.string();
+  const std::filesystem::path real = std::filesystem::read_symlink(kRunning, error);
+  if (error) return {};
+  const std::filesystem::path working = std::filesystem::current_path(error);
+  if (error) return real.string();
+  // A shell without PATH searches as the C library does.
+  const char* path = std::getenv("PATH");
+  const std::string searchPath = path != nullptr ? path : "/bin:/usr/bin";
+
+  // The path the kernel opened comes first, argv[0] is the parent's choice. A bare name
+  // handed to the kernel is a file of the working folder, never one found through PATH.
+  const auto* kernelPath = reinterpret_cast<const char*>(::getauxval(AT_EXECFN));
+  if (kernelPath != nullptr && *kernelPath != '\0') {
+    std::string opened = kernelPath;
+    if (opened.find('/') == std::string::npos) opened = "./" + opened;
+    std::string started = posix::StartedPathOf(opened, working.string(), searchPath, kRunning);
+    if (!started.empty()) return started;
+  }
+  if (startedAs != nullptr) {
+    std::string started = posix::StartedPathOf(startedAs, working.string(), searchPath, kRunning);
+    if (!started.empty()) return started;
+  }
+  return real.string();
 }
 
 std::string CommandLineText(int argc, const char* const* argv) {

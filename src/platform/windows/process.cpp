@@ -19,7 +19,7 @@ bool ProcessRuns(long processId) {
   return runs;
 }
 
-std::string ExecutablePath() {
+std::string ExecutablePath(const char* /*startedAs*/) {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length =
