@@ -14,6 +14,7 @@
 #include "editor/editor_window.h"
 #include "editor/qt_message_box.h"
 #include "errors/error_report.h"
+#include "errors/failure.h"
 #include "platform/message_box.h"
 #include "platform/pending_messages.h"
 #include "platform/process.h"
@@ -80,6 +81,25 @@ bool NoDisplayForTheWindow() {
 #endif
 }
 
+// Qt's messages, as its default handler writes them, on standard error; a fatal one
+// (no platform plugin could be loaded, among others) is a failure that ends the run.
+// Qt would abort, and where its messages go to the debugger (the Windows program has no
+// console) the run would end with no word of why: the failure is logged instead, and
+// the run ends with status 1. The process ends where it stands, since Qt cannot unwind
+// from there; the locks go with the process.
+void ToolkitMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type != QtFatalMsg) {
+    std::cerr << qFormatLogMessage(type, context, message).toStdString() << '\n';
+    return;
+  }
+  std::string text = "the window toolkit ended the run: " + message.simplified().toStdString();
+  std::cerr << "Velnor_Config: " << text << '\n';
+  LogFailure(failure_number::kInternalError, text, "RunProgram");
+  if (CurrentReportContext().silent) WriteServicePackLog(text);
+  std::fflush(nullptr);
+  std::_Exit(1);
+}
+
 constexpr const char* kNoDisplay =
     "Velnor_Config: the window needs a display, and none was found (DISPLAY and "
     "WAYLAND_DISPLAY are not set); /EXTERNAL=SILENT applies the stored choices without one.\n";
@@ -111,6 +131,7 @@ int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxe
   const ReportScope report(ReportContextOf(run));
   MainProgramEnd programEnd;
   ProgramEnd* previousEnd = SetProgramEnd(&programEnd);
+  const QtMessageHandler previousHandler = qInstallMessageHandler(ToolkitMessage);
   int exitStatus = 0;
   try {
     RequireComponentName(run);
@@ -160,6 +181,7 @@ int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxe
     exitStatus = ended.exitStatus;
   }
   SetPendingMessagesHook({});
+  qInstallMessageHandler(previousHandler);
   SetProgramEnd(previousEnd);
   return exitStatus;
 }

@@ -22,16 +22,28 @@ std::string JoinArguments(int argc, const char* const* argv) {
   return text;
 }
 
+std::string ArgumentsAfterProgramName(std::string_view commandLine) {
+  std::size_t pos = 0;
+  if (!commandLine.empty() && commandLine.front() == '"') {
+    const std::size_t closing = commandLine.find('"', 1);
+    pos = closing == std::string_view::npos ? commandLine.size() : closing + 1;
+  } else {
+    while (pos < commandLine.size() && commandLine[pos] != ' ' && commandLine[pos] != '\t') ++pos;
+  }
+  while (pos < commandLine.size() && (commandLine[pos] == ' ' || commandLine[pos] == '\t')) ++pos;
+  return std::string(commandLine.substr(pos));
+}
+
 ProcessFacts CaptureProcessFacts(int argc, const char* const* argv, const char* const* envp) {
   ProcessFacts facts;
-  facts.firstEnvironmentEntry = (envp != nullptr && envp[0] != nullptr) ? envp[0] : "";
+  facts.firstEnvironmentEntry = native::FirstEnvironmentEntry(envp);
   facts.commandLine = native::CommandLineText(argc, argv);
   facts.version = BuiltInVersion();
 
   std::string exe = native::ExecutablePath();
   if (exe.empty() && argc > 0) {
     std::error_code error;
-    exe = Utf8Of(std::filesystem::absolute(argv[0], error));
+    exe = Utf8Of(std::filesystem::absolute(FsPath(argv[0]), error));
   }
   facts.executableFolder = FolderOf(exe);
   facts.executableFileName = FileNameOf(exe);

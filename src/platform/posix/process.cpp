@@ -4,10 +4,29 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/native.h"
+
+namespace velnor {
+
+std::vector<std::string> ProgramArguments(int argc, const char* const* argv) {
+  return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
+std::optional<std::string> EnvironmentVariable(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  if (value == nullptr) return std::nullopt;
+  return std::string(value);
+}
+
+std::string SystemLogFolder() {
+  return "/var/log";
+}
+
+}  // namespace velnor
 
 namespace velnor::native {
 
@@ -27,6 +46,10 @@ std::string ExecutablePath() {
 
 std::string CommandLineText(int argc, const char* const* argv) {
   return JoinArguments(argc, argv);
+}
+
+std::string FirstEnvironmentEntry(const char* const* envp) {
+  return (envp != nullptr && envp[0] != nullptr) ? envp[0] : "";
 }
 
 }  // namespace velnor::native
