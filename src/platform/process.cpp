@@ -34,6 +34,49 @@ std::string ArgumentsAfterProgramName(std::string_view commandLine) {
   return std::string(commandLine.substr(pos));
 }
 
+std::vector<std::string> SplitArguments(std::string_view arguments) {
+  std::vector<std::string> result;
+  std::string current;
+  bool inArgument = false;
+  bool quoted = false;
+  std::size_t backslashes = 0;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const char c = arguments[i];
+    if (c == '\\') {
+      ++backslashes;
+      inArgument = true;
+      continue;
+    }
+    if (c == '"') {
+      current.append(backslashes / 2, '\\');
+      if (backslashes % 2 == 1) {
+        current += '"';
+      } else if (quoted && i + 1 < arguments.size() && arguments[i + 1] == '"') {
+        current += '"';
+        ++i;
+      } else {
+        quoted = !quoted;
+      }
+      backslashes = 0;
+      inArgument = true;
+      continue;
+    }
+    current.append(backslashes, '\\');
+    backslashes = 0;
+    if ((c == ' ' || c == '\t') && !quoted) {
+      if (inArgument) result.push_back(std::move(current));
+      current.clear();
+      inArgument = false;
+      continue;
+    }
+    current += c;
+    inArgument = true;
+  }
+  current.append(backslashes, '\\');
+  if (inArgument) result.push_back(std::move(current));
+  return result;
+}
+
 ProcessFacts CaptureProcessFacts(int argc, const char* const* argv, const char* const* envp) {
   ProcessFacts facts;
   facts.firstEnvironmentEntry = native::FirstEnvironmentEntry(envp);

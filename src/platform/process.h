@@ -41,6 +41,11 @@ std::string JoinArguments(int argc, const char* const* argv);
 // after it go too. The rest stays as the parent wrote it ("/LOGFILE=C:\x y\log.txt").
 std::string ArgumentsAfterProgramName(std::string_view commandLine);
 
+// The arguments in such a text, split as the C runtime of Windows splits them: at blanks
+// and tabs outside double quotes; 2n backslashes before a quote are n backslashes and the
+// quote opens or closes, 2n+1 are n and a literal quote; "" inside quotes is a quote.
+std::vector<std::string> SplitArguments(std::string_view arguments);
+
 // The arguments after the program's name, each in UTF-8. On Windows main's argv is in
 // the ANSI code page, so they are split from the system's own UTF-16 command line.
 std::vector<std::string> ProgramArguments(int argc, const char* const* argv);

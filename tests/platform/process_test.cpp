@@ -34,6 +34,28 @@ TEST(ProcessFacts, TheCommandLineTextFollowsTheProgramsNameAsWindowsEndsIt) {
   }
 }
 
+TEST(ProcessFacts, ArgumentsAreSplitAsTheRuntimeOfWindowsSplitsThem) {
+  struct Case {
+    const char* text;
+    std::vector<std::string> arguments;
+  } const cases[] = {
+      {"/tmp/demo  Widget_Config.exe\t--rows 10",
+       {"/tmp/demo", "Widget_Config.exe", "--rows", "10"}},
+      {R"("C:\Panel Projects\demo" --first-machine F)"
+       "\xC3\xBC"
+       "ller",
+       {"C:\\Panel Projects\\demo", "--first-machine", "F\xC3\xBCller"}},
+      {R"(C:\folder\ "C:\with blank\\" "")", {"C:\\folder\\", "C:\\with blank\\", ""}},
+      {R"(a\\\"b "c""d" e\\\\"f g")", {R"(a\"b)", R"(c"d)", R"(e\\f g)"}},
+      {R"(unclosed" quote)", {"unclosed quote"}},
+      {"  ", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(SplitArguments(c.text), c.arguments);
+  }
+}
+
 TEST(ProcessFacts, TheFirstEnvironmentEntryIsTheFirstTheProgramSees) {
   if (test::AddHiddenDriveEntry()) {
     // The hidden per-drive entries come first in the system's block; the program never

@@ -1,21 +1,12 @@
 #include "platform/process.h"
 
-#include <shellapi.h>
-
 #include "platform/native.h"
 #include "platform/windows/wide.h"
 
 namespace velnor {
 
 std::vector<std::string> ProgramArguments(int /*argc*/, const char* const* /*argv*/) {
-  // The system's own splitting (quotes, backslashes before quotes) of its UTF-16 text.
-  int count = 0;
-  wchar_t** arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-  std::vector<std::string> result;
-  if (arguments == nullptr) return result;
-  for (int i = 1; i < count; ++i) result.push_back(windows::Narrow(arguments[i]));
-  ::LocalFree(arguments);
-  return result;
+  return SplitArguments(ArgumentsAfterProgramName(windows::Narrow(::GetCommandLineW())));
 }
 
 std::optional<std::string> EnvironmentVariable(const std::string& name) {
