@@ -122,8 +122,9 @@ class GeneratedProject : public ::testing::Test {
     root = test::NewTemporaryFolder("velnor-demo-test-");
     ASSERT_FALSE(root.empty());
     base = root / "project";
-    fakeTool = root / "tool";
-    std::ofstream(fakeTool) << "#!/bin/sh\n";
+    // Named as a Windows program, so that its copy is one there too; its extension stays.
+    fakeTool = root / "tool.exe";
+    std::ofstream(fakeTool, std::ios::binary) << "#!/bin/sh\n";
   }
   void TearDown() override { fs::remove_all(root); }
 
@@ -150,8 +151,8 @@ TEST_F(GeneratedProject, HasEveryFileWhereTheToolLooksForIt) {
   }
   EXPECT_FALSE(fs::exists(base / "Config/Info_Button_021_800.gif"));
   EXPECT_FALSE(fs::exists(base / "Standard/Warn_01_Labeler_1280.bmp")) << "only two machines";
-  EXPECT_EQ(Bytes(base / "Config/Widget_Config"), "#!/bin/sh\n");
-  EXPECT_NE(fs::status(base / "Config/Widget_Config").permissions() & fs::perms::owner_exec,
+  EXPECT_EQ(Bytes(base / "Config/Widget_Config.exe"), "#!/bin/sh\n");
+  EXPECT_NE(fs::status(base / "Config/Widget_Config.exe").permissions() & fs::perms::owner_exec,
             fs::perms::none);
   EXPECT_EQ(contents.machines, (std::vector<std::string>{"Filler", "Capper"}));
 
