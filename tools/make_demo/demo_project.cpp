@@ -70,9 +70,17 @@ const std::array<const char*, 6> kCategories = {"Antriebe",
 // person set.
 double RoundStep(double step) {
   if (step <= 0) return 0;
-  const double power = std::pow(10.0, std::floor(std::log10(step)));
-  const double mantissa = step / power;
-  return (mantissa < 1.5 ? 1 : mantissa < 3.5 ? 2 : mantissa < 7.5 ? 5 : 10) * power;
+  // Only the basic operations, which every system rounds alike: std::pow and std::log10
+  // of the C libraries differ in the last bit, and a demo made on Windows would then
+  // differ from its twin made on Linux.
+  int exponent = 0;
+  double mantissa = step;
+  for (; mantissa >= 10; mantissa /= 10) ++exponent;
+  for (; mantissa < 1; mantissa *= 10) --exponent;
+  double power = 1;
+  for (int i = 0; i < (exponent < 0 ? -exponent : exponent); ++i) power *= 10;
+  const double digit = mantissa < 1.5 ? 1 : mantissa < 3.5 ? 2 : mantissa < 7.5 ? 5 : 10;
+  return exponent < 0 ? digit / power : digit * power;
 }
 
 std::string Format(const char* text, int number) {
