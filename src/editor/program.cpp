@@ -148,6 +148,13 @@ int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxe
       toolkitArguments.push_back(platformOption.data());
       toolkitArguments.push_back(offscreen.data());
     }
+    // The offscreen platform reads fonts from a folder of its own, by default one of the
+    // Qt build; where the system does not find fonts for it (Windows), it is pointed to
+    // the system's fonts, so that it neither warns of a missing folder nor draws without.
+    if (const std::string fonts = SystemFontsFolder();
+        !fonts.empty() && !qEnvironmentVariableIsSet("QT_QPA_FONTDIR")) {
+      qputenv("QT_QPA_FONTDIR", QString::fromStdString(fonts).toLocal8Bit());
+    }
     int toolkitArgumentCount = static_cast<int>(toolkitArguments.size());
     toolkitArguments.push_back(nullptr);
     QApplication application(toolkitArgumentCount, toolkitArguments.data());

@@ -56,4 +56,8 @@ std::optional<std::string> EnvironmentVariable(const std::string& name);
 // Where system-wide logs lie: "/var/log", on Windows the root of drive C.
 std::string SystemLogFolder();
 
+// The folder of the system's fonts where programs must name it themselves (on Windows
+// "<Windows folder>\Fonts"); "" where the system finds its fonts for them (fontconfig).
+std::string SystemFontsFolder();
+
 }  // namespace velnor

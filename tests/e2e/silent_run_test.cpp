@@ -51,6 +51,7 @@ TEST_P(SilentRunOfLine, RebuildsThePresetTableAndTakesTheLimitsOfThePreviousGene
   EXPECT_GT(expected.fromTemplate, 0);
   EXPECT_FALSE(fs::exists(project.errorLog())) << Logs(project);
   EXPECT_EQ(ReadBytes(project.servicePackLog()), "");
+  EXPECT_EQ(run.err.find("QFontDatabase"), std::string::npos) << run.err;
 }
 
 TEST_P(SilentRunOfLine, RewritesTheStoredChoicesInPlainFormAndDropsWarningsWithoutPicture) {

@@ -26,6 +26,10 @@ std::string SystemLogFolder() {
   return "/var/log";
 }
 
+std::string SystemFontsFolder() {
+  return "";
+}
+
 }  // namespace velnor
 
 namespace velnor::native {

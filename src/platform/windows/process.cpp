@@ -32,6 +32,13 @@ std::string SystemLogFolder() {
   return "C:\\";
 }
 
+std::string SystemFontsFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  const UINT length = ::GetWindowsDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  return windows::Narrow(std::wstring(folder, length)) + "\\Fonts";
+}
+
 }  // namespace velnor
 
 namespace velnor::native {
