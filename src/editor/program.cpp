@@ -14,6 +14,7 @@
 #include "editor/editor_window.h"
 #include "editor/qt_message_box.h"
 #include "errors/error_report.h"
+#include "errors/failure.h"
 #include "platform/message_box.h"
 #include "platform/pending_messages.h"
 #include "platform/process.h"
@@ -80,26 +81,28 @@ bool NoDisplayForTheWindow() {
 #endif
 }
 
-// Qt's own remarks during a silent run (the runtime folder it falls back to without
+// Qt's messages, as its default handler writes them, on standard error; a fatal one
+// (no platform plugin could be loaded, among others) is a failure that ends the run.
+// Qt would abort, and where its messages go to the debugger (the Windows program has no
+// console) the run would end with no word of why: the failure is logged instead, and
+// the run ends with status 1. The process ends where it stands, since Qt cannot unwind
+// from there; the locks go with the process.
+// Qt's remarks during a silent run (the runtime folder it falls back to without
 // XDG_RUNTIME_DIR, a font it substitutes) are no faults of the run, and a parent program
-// that watches standard error would take them for one: what goes wrong is the run's to
-// log. Qt's critical and fatal messages still reach standard error.
-class QuietToolkitRemarks {
- public:
-  QuietToolkitRemarks() : previous_(qInstallMessageHandler(&CriticalOnly)) {}
-  ~QuietToolkitRemarks() { qInstallMessageHandler(previous_); }
-  QuietToolkitRemarks(const QuietToolkitRemarks&) = delete;
-  QuietToolkitRemarks& operator=(const QuietToolkitRemarks&) = delete;
-
- private:
-  static void CriticalOnly(QtMsgType type, const QMessageLogContext& context,
-                           const QString& message) {
-    if (type != QtCriticalMsg && type != QtFatalMsg) return;
+// that watches standard error would take them for one: only critical messages stand there.
+void ToolkitMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type != QtFatalMsg) {
+    if (CurrentReportContext().silent && type != QtCriticalMsg) return;
     std::cerr << qFormatLogMessage(type, context, message).toStdString() << '\n';
+    return;
   }
-
-  QtMessageHandler previous_;
-};
+  std::string text = "the window toolkit ended the run: " + message.simplified().toStdString();
+  std::cerr << "Velnor_Config: " << text << '\n';
+  LogFailure(failure_number::kInternalError, text, "RunProgram");
+  if (CurrentReportContext().silent) WriteServicePackLog(text);
+  std::fflush(nullptr);
+  std::_Exit(1);
+}
 
 constexpr const char* kNoDisplay =
     "Velnor_Config: the window needs a display, and none was found (DISPLAY and "
@@ -132,6 +135,7 @@ int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxe
   const ReportScope report(ReportContextOf(run));
   MainProgramEnd programEnd;
   ProgramEnd* previousEnd = SetProgramEnd(&programEnd);
+  const QtMessageHandler previousHandler = qInstallMessageHandler(ToolkitMessage);
   int exitStatus = 0;
   try {
     RequireComponentName(run);
@@ -148,10 +152,15 @@ int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxe
       toolkitArguments.push_back(platformOption.data());
       toolkitArguments.push_back(offscreen.data());
     }
+    // The offscreen platform reads fonts from a folder of its own, by default one of the
+    // Qt build; where the system does not find fonts for it (Windows), it is pointed to
+    // the system's fonts, so that it neither warns of a missing folder nor draws without.
+    if (const std::string fonts = SystemFontsFolder();
+        !fonts.empty() && !qEnvironmentVariableIsSet("QT_QPA_FONTDIR")) {
+      qputenv("QT_QPA_FONTDIR", QString::fromStdString(fonts).toLocal8Bit());
+    }
     int toolkitArgumentCount = static_cast<int>(toolkitArguments.size());
     toolkitArguments.push_back(nullptr);
-    std::optional<QuietToolkitRemarks> quiet;
-    if (silent) quiet.emplace();
     QApplication application(toolkitArgumentCount, toolkitArguments.data());
 
     SetPendingMessagesHook(
@@ -183,6 +192,7 @@ int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxe
     exitStatus = ended.exitStatus;
   }
   SetPendingMessagesHook({});
+  qInstallMessageHandler(previousHandler);
   SetProgramEnd(previousEnd);
   return exitStatus;
 }

@@ -2,12 +2,14 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <utility>
 
 #include "platform/encoding.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
+#include "platform/process.h"
 #include "platform/program_end.h"
 
 namespace velnor {
@@ -79,13 +81,9 @@ std::string WriteErrorLog(const std::string& text) {
 }
 
 std::string ServicePackLogPath() {
-  const char* configured = std::getenv("QUARN_SERVICEPACK_LOG");
-  if (configured != nullptr && *configured != '\0') return configured;
-#ifdef _WIN32
-  return "C:\\QuarnServicePack.log";
-#else
-  return "/var/log/QuarnServicePack.log";
-#endif
+  const std::optional<std::string> configured = EnvironmentVariable("QUARN_SERVICEPACK_LOG");
+  if (configured && !configured->empty()) return *configured;
+  return JoinPath(SystemLogFolder(), "QuarnServicePack.log");
 }
 
 void WriteServicePackLog(const std::string& text) {

@@ -24,4 +24,8 @@ std::string ExecutablePath(const char* startedAs);
 // main received, for systems that keep no text of their own.
 std::string CommandLineText(int argc, const char* const* argv);
 
+// The first entry of the environment as the C runtime presents it to the program, ""
+// when there is none; envp is what main received.
+std::string FirstEnvironmentEntry(const char* const* envp);
+
 }  // namespace velnor::native

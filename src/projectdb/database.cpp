@@ -9,6 +9,7 @@
 
 #include "errors/failure.h"
 #include "platform/encoding.h"
+#include "platform/fs_path.h"
 #include "platform/paths.h"
 #include "projectdb/jet/jet_conversion.h"
 
@@ -214,7 +215,7 @@ Database Database::Open(const std::string& path) {
   // SQLite would take an empty file for an empty database and turn it into one on the
   // first write; an empty ".mdb" is a damaged file, not a new database.
   std::error_code error;
-  if (std::filesystem::file_size(resolved, error) == 0 && !error) {
+  if (std::filesystem::file_size(FsPath(resolved), error) == 0 && !error) {
     Throw(failure_number::kNotADatabase, doing, "file is empty, not a database");
   }
   // An Access file still here failed its conversion; it holds data and must not be
@@ -252,7 +253,8 @@ Database Database::OpenCopy(const std::string& path) {
 
 Database Database::Create(const std::string& path) {
   const std::string doing = "creating database " + path;
-  if (std::filesystem::exists(path)) Throw(failure_number::kFileAccessError, doing, "file exists");
+  if (std::filesystem::exists(FsPath(path)))
+    Throw(failure_number::kFileAccessError, doing, "file exists");
   Database db(Connect(path.c_str(),
                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, doing),
               path);

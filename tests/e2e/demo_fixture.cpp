@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/system.h"
+
 namespace velnor::e2e {
 
 fs::path ToolExecutable() {
@@ -129,10 +131,8 @@ std::vector<std::string> IniFile::Keys(const std::string& section) const {
 }
 
 FileState StateOf(const fs::path& path) {
-  FileState state{ReadBytes(path), {}};
-  struct stat info {};
-  if (stat(path.c_str(), &info) == 0) state.written = info.st_mtim;
-  return state;
+  std::error_code ignored;  // a missing file has no time, and its bytes say so already
+  return {ReadBytes(path), fs::last_write_time(path, ignored)};
 }
 
 std::map<fs::path, FileState> FilesBelow(const fs::path& folder) {
@@ -168,14 +168,15 @@ std::string ReplaceFirst(const std::string& text, const std::string& placeholder
 
 DemoProject::DemoProject(const std::vector<std::string>& generatorOptions,
                          const fs::path& executable) {
-  std::string pattern = (fs::temp_directory_path() / "velnor-e2e-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) {
+  root_ = test::NewTemporaryFolder("velnor-e2e-");
+  if (root_.empty()) {
     ADD_FAILURE() << "cannot create a temporary folder";
     return;
   }
-  root_ = pattern;
   base_ = root_ / "project";
   scratch_ = root_ / "scratch";
+  tool_ = base_ / "Config" / "Widget_Config";
+  tool_ += executable.extension();
   fs::create_directories(scratch_);
   std::vector<std::string> args = {base_.string(), executable.string()};
   args.insert(args.end(), generatorOptions.begin(), generatorOptions.end());

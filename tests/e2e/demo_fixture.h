@@ -3,7 +3,6 @@
 // what the tool writes (SQLite through its C API, INI files as bytes), so that the
 // checks do not depend on the code under test.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -60,11 +59,8 @@ class IniFile {
 // A file's bytes and last-write time: a file written with the same bytes differs.
 struct FileState {
   std::string bytes;
-  timespec written{};
-  bool operator==(const FileState& o) const {
-    return bytes == o.bytes && written.tv_sec == o.written.tv_sec &&
-           written.tv_nsec == o.written.tv_nsec;
-  }
+  fs::file_time_type written{};
+  bool operator==(const FileState& o) const { return bytes == o.bytes && written == o.written; }
 };
 FileState StateOf(const fs::path& path);
 // Every file below folder, by its path relative to folder.
@@ -91,7 +87,8 @@ class DemoProject {
   bool ok() const { return ok_; }
   const fs::path& base() const { return base_; }
   const fs::path& scratch() const { return scratch_; }  // beside the project, for copies
-  fs::path tool() const { return base_ / "Config" / "Widget_Config"; }
+  // The tool as the generator copied it in, with the extension of the executable given.
+  fs::path tool() const { return tool_; }
   fs::path programIni() const { return base_ / "parameter" / "Program.ini"; }
   fs::path configIni() const { return base_ / "parameter" / "zorconfiguration.ini"; }
   fs::path savedProgramIni() const { return base_ / "SaveRestore" / "parameter" / "program.ini"; }
@@ -117,6 +114,7 @@ class DemoProject {
   fs::path root_;
   fs::path base_;
   fs::path scratch_;
+  fs::path tool_;
   bool ok_ = false;
 };
 

@@ -14,6 +14,8 @@
 #include "gif_writer.h"
 #include "ini_text.h"
 #include "pictures.h"
+#include "platform/fs_path.h"
+#include "support/system.h"
 
 namespace velnor::demo {
 namespace {
@@ -117,12 +119,12 @@ TEST(DemoPictures, EveryPictureHasItsSizeAndDiffersFromEveryOther) {
 class GeneratedProject : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "velnor-demo-test-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root = pattern;
+    root = test::NewTemporaryFolder("velnor-demo-test-");
+    ASSERT_FALSE(root.empty());
     base = root / "project";
-    fakeTool = root / "tool";
-    std::ofstream(fakeTool) << "#!/bin/sh\n";
+    // Named as a Windows program, so that its copy is one there too; its extension stays.
+    fakeTool = root / "tool.exe";
+    std::ofstream(fakeTool, std::ios::binary) << "#!/bin/sh\n";
   }
   void TearDown() override { fs::remove_all(root); }
 
@@ -137,7 +139,7 @@ class GeneratedProject : public ::testing::Test {
 };
 
 TEST_F(GeneratedProject, HasEveryFileWhereTheToolLooksForIt) {
-  const DemoContents contents = WriteDemoProject(base, fakeTool, {2, 40});
+  const DemoContents contents = WriteDemoProject(base, fakeTool, {2, 40, {}});
 
   for (const char* file :
        {"parameter/zorconfiguration.ini", "parameter/Program.ini", "Widget/Widget.cfg",
@@ -149,8 +151,8 @@ TEST_F(GeneratedProject, HasEveryFileWhereTheToolLooksForIt) {
   }
   EXPECT_FALSE(fs::exists(base / "Config/Info_Button_021_800.gif"));
   EXPECT_FALSE(fs::exists(base / "Standard/Warn_01_Labeler_1280.bmp")) << "only two machines";
-  EXPECT_EQ(Bytes(base / "Config/Widget_Config"), "#!/bin/sh\n");
-  EXPECT_NE(fs::status(base / "Config/Widget_Config").permissions() & fs::perms::owner_exec,
+  EXPECT_EQ(Bytes(base / "Config/Widget_Config.exe"), "#!/bin/sh\n");
+  EXPECT_NE(fs::status(base / "Config/Widget_Config.exe").permissions() & fs::perms::owner_exec,
             fs::perms::none);
   EXPECT_EQ(contents.machines, (std::vector<std::string>{"Filler", "Capper"}));
 
@@ -162,7 +164,7 @@ TEST_F(GeneratedProject, HasEveryFileWhereTheToolLooksForIt) {
 }
 
 TEST_F(GeneratedProject, WritesItsIniFilesInWindows1252WithCrLf) {
-  WriteDemoProject(base, fakeTool, {3, 10});
+  WriteDemoProject(base, fakeTool, {3, 10, "F\xC3\xBCller"});
   for (const char* file : {"parameter/zorconfiguration.ini", "parameter/Program.ini",
                            "Widget/Widget.cfg", "SaveRestore/parameter/program.ini"}) {
     SCOPED_TRACE(file);
@@ -176,12 +178,14 @@ TEST_F(GeneratedProject, WritesItsIniFilesInWindows1252WithCrLf) {
   EXPECT_NE(Bytes(base / "parameter/Program.ini").find("Abf\xFClllinie"), std::string::npos);
   const auto line = ParseIni(Bytes(base / "parameter/zorconfiguration.ini"));
   EXPECT_EQ(IniValue(line, "Common", "SaveAndRestore"), (base / "SaveRestore").string());
+  EXPECT_EQ(IniValue(line, "Common", "NameM1"), "F\xC3\xBCller");
+  EXPECT_TRUE(fs::is_regular_file(base / "Standard" / FsPath("Warn_03_F\xC3\xBCller_1280.bmp")));
   EXPECT_EQ(IniValue(line, "Common", "NameM3"), "Labeler");
   EXPECT_EQ(IniValue(line, "Common", "NameM4"), "-");
 }
 
 TEST_F(GeneratedProject, HoldsATemplateAndAPreviousGenerationWhoseLimitsDiffer) {
-  WriteDemoProject(base, fakeTool, {3, 40});
+  WriteDemoProject(base, fakeTool, {3, 40, {}});
 
   DemoDb source(base / "Widget/Widget_Source.mdb", false);
   std::vector<std::string> names;
@@ -224,9 +228,9 @@ TEST_F(GeneratedProject, HoldsATemplateAndAPreviousGenerationWhoseLimitsDiffer) 
 }
 
 TEST_F(GeneratedProject, ReplacesAnEarlierDemoButNeverAFolderOfSomeoneElse) {
-  WriteDemoProject(base, fakeTool, {3, 10});
+  WriteDemoProject(base, fakeTool, {3, 10, {}});
   std::ofstream(base / "left-over.txt") << "from the earlier demo";
-  WriteDemoProject(base, fakeTool, {1, 10});
+  WriteDemoProject(base, fakeTool, {1, 10, {}});
   EXPECT_FALSE(fs::exists(base / "left-over.txt"));
   EXPECT_FALSE(fs::exists(base / "Standard/Warn_01_Capper_1280.bmp"));
 

@@ -28,12 +28,17 @@ struct RunOptions {
   std::map<std::string, std::string> set;
   std::vector<std::string> unset;
   std::chrono::seconds timeLimit{120};
-  // Kills the program (SIGKILL) this long after its start, as a crash or a power cut
-  // would end it; its status is then 128 + 9.
+  // Kills the program (SIGKILL; on Windows TerminateProcess) this long after its start,
+  // as a crash or a power cut would end it; its status is then 128 + 9.
   std::optional<std::chrono::microseconds> killAfter;
 };
 
+// Each system has its own way to start a program (run_process_posix.cpp,
+// run_process_windows.cpp). The arguments are UTF-8.
 RunResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                      const RunOptions& options);
+
+// The bytes of a file, "" when it cannot be read.
+std::string Slurp(const std::filesystem::path& path);
 
 }  // namespace velnor::e2e

@@ -18,7 +18,7 @@
 //   screenshot FILE          save the window as a PNG file (the rest of the line)
 //
 // Report, one line per fact, fields separated by tabs:
-//   box <title> <text, line breaks as \n and \r> <style> <answer>
+//   box <title> <text, line breaks as \n and \r, a backslash as \\> <style> <answer>
 //   view <tab> <scroll position> <scroll maximum>, then
 //   caption <text>, cell <n> <chosen | not chosen> <what it shows>, label <row> <text>,
 //   and end.
@@ -79,6 +79,8 @@ std::string Escaped(const std::string& text) {
       out += "\\n";
     } else if (c == '\r') {
       out += "\\r";
+    } else if (c == '\\') {
+      out += "\\\\";  // a Windows path ("C:\users\root") must not read as a line break
     } else {
       out += c;
     }

@@ -16,8 +16,10 @@ std::vector<std::string> Fields(const std::string& line) {
 std::string Unescaped(const std::string& text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\\' && i + 1 < text.size() && (text[i + 1] == 'n' || text[i + 1] == 'r')) {
-      out += text[++i] == 'n' ? '\n' : '\r';
+    if (text[i] == '\\' && i + 1 < text.size() &&
+        (text[i + 1] == 'n' || text[i + 1] == 'r' || text[i + 1] == '\\')) {
+      ++i;
+      out += text[i] == 'n' ? '\n' : text[i] == 'r' ? '\r' : '\\';
     } else {
       out += text[i];
     }

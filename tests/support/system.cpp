@@ -1,6 +1,8 @@
 #include "support/system.h"
 
 #include <cstdlib>
+#include <random>
+#include <system_error>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -12,9 +14,30 @@
 
 namespace velnor::test {
 
+std::filesystem::path NewTemporaryFolder(const std::string& prefix) {
+  std::random_device random;
+  std::error_code error;
+  const std::filesystem::path temp = std::filesystem::temp_directory_path(error);
+  for (int attempt = 0; !error && attempt < 100; ++attempt) {
+    const std::filesystem::path folder = temp / (prefix + std::to_string(random()));
+    // Made here and now, or taken already: a name is never shared with another run.
+    if (std::filesystem::create_directory(folder, error)) return folder;
+  }
+  return {};
+}
+
 #ifdef _WIN32
 
 namespace {
+
+std::wstring Wide(const std::string& utf8) {
+  const int length =
+      ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                        length);
+  return wide;
+}
 
 // This very test executable, started suspended: a process that exists and never runs.
 PROCESS_INFORMATION StartSuspended() {
@@ -35,11 +58,16 @@ PROCESS_INFORMATION StartSuspended() {
 }  // namespace
 
 void SetEnvironment(const std::string& name, const std::string& value) {
-  ::_putenv_s(name.c_str(), value.c_str());
+  // The wide call: the narrow one reads the value in the ANSI code page.
+  ::_wputenv_s(Wide(name).c_str(), Wide(value).c_str());
 }
 
 void UnsetEnvironment(const std::string& name) {
-  ::_putenv_s(name.c_str(), "");  // an empty value removes the variable
+  ::_wputenv_s(Wide(name).c_str(), L"");  // an empty value removes the variable
+}
+
+bool AddHiddenDriveEntry() {
+  return ::SetEnvironmentVariableW(L"=Q:", L"Q:\\") != 0;
 }
 
 bool PermissionBitsBind() {
@@ -78,6 +106,10 @@ void SetEnvironment(const std::string& name, const std::string& value) {
 
 void UnsetEnvironment(const std::string& name) {
   ::unsetenv(name.c_str());
+}
+
+bool AddHiddenDriveEntry() {
+  return false;
 }
 
 bool PermissionBitsBind() {

@@ -18,7 +18,7 @@ TestProject::TestProject(const std::string& component) : component_(component) {
   std::filesystem::create_directories(componentFolder());
   std::filesystem::create_directories(parameterFolder());
 
-  if (const char* log = std::getenv("QUARN_SERVICEPACK_LOG")) previousServicePackLog_ = log;
+  if (const auto log = EnvironmentVariable("QUARN_SERVICEPACK_LOG")) previousServicePackLog_ = *log;
   SetEnvironment("QUARN_SERVICEPACK_LOG", Utf8Of(servicePackLog()));
 }
 

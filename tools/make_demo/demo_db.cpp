@@ -6,6 +6,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/fs_path.h"
+
 namespace velnor::demo {
 
 bool SameValue(const Value& a, const Value& b) {
@@ -43,11 +45,11 @@ void DemoDb::Closer::operator()(sqlite3* db) const {
 
 DemoDb::DemoDb(const std::filesystem::path& path, bool create) : path_(path) {
   if (create && std::filesystem::exists(path)) {
-    throw std::runtime_error(path.string() + ": already exists");
+    throw std::runtime_error(Utf8Of(path) + ": already exists");
   }
   sqlite3* handle = nullptr;
   const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
-  const int rc = sqlite3_open_v2(path.c_str(), &handle, flags, nullptr);
+  const int rc = sqlite3_open_v2(Utf8Of(path).c_str(), &handle, flags, nullptr);
   db_.reset(handle);
   if (rc != SQLITE_OK) Fail("opening the database");
   // A file that is no database fails here rather than at the first table.
@@ -56,7 +58,7 @@ DemoDb::DemoDb(const std::filesystem::path& path, bool create) : path_(path) {
 
 void DemoDb::Fail(const std::string& doing) const {
   const char* message = db_ ? sqlite3_errmsg(db_.get()) : "out of memory";
-  throw std::runtime_error(path_.string() + ": " + doing + ": " + message);
+  throw std::runtime_error(Utf8Of(path_) + ": " + doing + ": " + message);
 }
 
 void DemoDb::Exec(const std::string& sql) {
@@ -64,7 +66,7 @@ void DemoDb::Exec(const std::string& sql) {
   if (sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
     const std::string message = error != nullptr ? error : "unknown failure";
     sqlite3_free(error);
-    throw std::runtime_error(path_.string() + ": " + message + " in: " + sql);
+    throw std::runtime_error(Utf8Of(path_) + ": " + message + " in: " + sql);
   }
 }
 

@@ -9,6 +9,7 @@
 #include "gif_writer.h"
 #include "ini_text.h"
 #include "pictures.h"
+#include "platform/fs_path.h"
 #include "summary.h"
 
 namespace velnor::demo {
@@ -69,9 +70,17 @@ const std::array<const char*, 6> kCategories = {"Antriebe",
 // person set.
 double RoundStep(double step) {
   if (step <= 0) return 0;
-  const double power = std::pow(10.0, std::floor(std::log10(step)));
-  const double mantissa = step / power;
-  return (mantissa < 1.5 ? 1 : mantissa < 3.5 ? 2 : mantissa < 7.5 ? 5 : 10) * power;
+  // Only the basic operations, which every system rounds alike: std::pow and std::log10
+  // of the C libraries differ in the last bit, and a demo made on Windows would then
+  // differ from its twin made on Linux.
+  int exponent = 0;
+  double mantissa = step;
+  for (; mantissa >= 10; mantissa /= 10) ++exponent;
+  for (; mantissa < 1; mantissa *= 10) --exponent;
+  double power = 1;
+  for (int i = 0; i < (exponent < 0 ? -exponent : exponent); ++i) power *= 10;
+  const double digit = mantissa < 1.5 ? 1 : mantissa < 3.5 ? 2 : mantissa < 7.5 ? 5 : 10;
+  return exponent < 0 ? digit / power : digit * power;
 }
 
 std::string Format(const char* text, int number) {
@@ -94,13 +103,13 @@ void WriteBytes(const fs::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
-  if (!out) throw std::runtime_error(path.string() + ": cannot be written");
+  if (!out) throw std::runtime_error(Utf8Of(path) + ": cannot be written");
 }
 
 void SaveBmp(const QImage& image, const fs::path& path) {
   fs::create_directories(path.parent_path());
-  if (!image.save(QString::fromStdString(path.string()), "BMP")) {
-    throw std::runtime_error(path.string() + ": the picture cannot be written");
+  if (!image.save(QString::fromStdString(Utf8Of(path)), "BMP")) {
+    throw std::runtime_error(Utf8Of(path) + ": the picture cannot be written");
   }
 }
 
@@ -108,11 +117,11 @@ void SaveBmp(const QImage& image, const fs::path& path) {
 // is cleared; anything else is left alone, since it may be someone's work.
 void PrepareFolder(const fs::path& folder) {
   if (fs::exists(folder) && !fs::is_directory(folder)) {
-    throw std::runtime_error(folder.string() + ": exists and is no folder");
+    throw std::runtime_error(Utf8Of(folder) + ": exists and is no folder");
   }
   if (fs::exists(folder) && !fs::is_empty(folder)) {
     if (!fs::exists(folder / kMarker)) {
-      throw std::runtime_error(folder.string() +
+      throw std::runtime_error(Utf8Of(folder) +
                                ": the folder is not empty and holds no demo project; name a new "
                                "or empty folder");
     }
@@ -376,19 +385,23 @@ DemoContents WriteDemoProject(const fs::path& folder, const fs::path& executable
     throw std::runtime_error("the template has 0 to " + std::to_string(kMaxRows) + " rows");
   }
   if (!executable.empty() && !fs::is_regular_file(executable)) {
-    throw std::runtime_error(executable.string() + ": no such program file");
+    throw std::runtime_error(Utf8Of(executable) + ": no such program file");
   }
   PrepareFolder(folder);
 
   DemoContents contents;
   contents.machines = MachineNames(options.machines);
-  const std::vector<std::string> allNames = MachineNames(kMaxMachines);
+  std::vector<std::string> allNames = MachineNames(kMaxMachines);
+  if (!options.firstMachine.empty()) {
+    allNames[0] = options.firstMachine;
+    if (!contents.machines.empty()) contents.machines[0] = options.firstMachine;
+  }
   const std::string firstMachine = allNames[0];
   const fs::path saveRestore = folder / kSaveRestoreFolder;
 
   // The line.
   std::vector<std::pair<std::string, std::string>> common = {
-      {"LineName", "Abf\xC3\xBCllanlage Linie 3"}, {"SaveAndRestore", saveRestore.string()}};
+      {"LineName", "Abf\xC3\xBCllanlage Linie 3"}, {"SaveAndRestore", Utf8Of(saveRestore)}};
   for (std::size_t m = 0; m < 5; ++m) {
     common.emplace_back("NameM" + std::to_string(m + 1),
                         m < contents.machines.size() ? contents.machines[m] : "-");
@@ -437,14 +450,16 @@ DemoContents WriteDemoProject(const fs::path& folder, const fs::path& executable
     const std::vector<int> numbers = MachineWarningNumbers(machine);
     for (int n : numbers) {
       SaveBmp(DrawWarning(n, machine),
-              standard / ("Warn_" + Padded(n, 2) + "_" + contents.machines[m] + "_1280.bmp"));
+              standard / FsPath("Warn_" + Padded(n, 2) + "_" + contents.machines[m] + "_1280.bmp"));
     }
     contents.machineWarnings.emplace_back(contents.machines[m], static_cast<int>(numbers.size()));
   }
 
   // The tool, named after the component it configures.
   if (!executable.empty()) {
-    const fs::path target = programFolder / kExecutableName;
+    // It keeps its extension: Windows starts only a file named ".exe" as a program.
+    fs::path target = programFolder / kExecutableName;
+    target += executable.extension();
     fs::copy_file(executable, target, fs::copy_options::overwrite_existing);
     fs::permissions(target,
                     fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
@@ -469,7 +484,7 @@ std::string DescribeDemo(const fs::path& folder, const DemoContents& c) {
     out << "  " << path << std::string(path.size() < 32 ? 32 - path.size() : 1, ' ') << what
         << "\n";
   };
-  out << "Demo project written to " << folder.string() << "\n";
+  out << "Demo project written to " << Utf8Of(folder) << "\n";
   line("parameter/zorconfiguration.ini", "line of " + std::to_string(c.machines.size()) +
                                              " machines" +
                                              (machines.empty() ? "" : ": " + machines) +
@@ -491,7 +506,8 @@ std::string DescribeDemo(const fs::path& folder, const DemoContents& c) {
   line("Standard/Warn_*_1280.bmp", std::to_string(c.standardWarnings) + " standard warnings" +
                                        (warnings.empty() ? "" : "; machine warnings: " + warnings));
   if (!c.executable.empty()) {
-    line(std::string(kProgramFolder) + "/" + kExecutableName, "the tool for component Widget");
+    line(std::string(kProgramFolder) + "/" + Utf8Of(c.executable.filename()),
+         "the tool for component Widget");
   }
   return out.str();
 }

@@ -24,6 +24,7 @@ inline constexpr int kMaxRows = 30000;
 struct DemoOptions {
   int machines = 3;
   int rows = 300;
+  std::string firstMachine;  // the first machine's name in place of "Filler" when not ""
 };
 
 struct PresetColumn {

@@ -13,6 +13,7 @@
 #include "demo_project.h"
 #include "ini_text.h"
 #include "platform/encoding.h"
+#include "platform/fs_path.h"
 
 namespace velnor::demo {
 namespace fs = std::filesystem;
@@ -297,11 +298,11 @@ void TakeSnapshot(const fs::path& folder) {
 
 std::string Summarize(const fs::path& folder, int exitStatus) {
   if (!fs::is_directory(folder / kSnapshotFolder)) {
-    throw std::runtime_error(folder.string() +
+    throw std::runtime_error(Utf8Of(folder) +
                              ": no demo project (or no snapshot taken before the run)");
   }
   std::ostringstream out;
-  out << "What the run changed in " << folder.string() << "\n";
+  out << "What the run changed in " << Utf8Of(folder) << "\n";
   const Versions cfg = Compare(folder, "component.cfg");
   // Saving always stamps the ".cfg" file, even when the stamp stays the same.
   const fs::path cfgPath = folder / kComponent / (std::string(kComponent) + ".cfg");

@@ -2,12 +2,16 @@
 // the command line, at build time: a green tick (OK, 44 x 36), a red cross (Cancel,
 // 37 x 39) and a black question mark with an arrow to the lower left (help, 41 x 45),
 // each on a transparent background, in their designed size and at twice it ("@2x") for
-// screens of more pixels; and the program's icon in the sizes desktops ask for.
+// screens of more pixels; and the program's icon in the sizes desktops ask for, also as
+// one .ico file for the Windows executable's resources.
+#include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -114,6 +118,45 @@ bool Save(const QImage& image, const std::string& folder, const char* name) {
   return false;
 }
 
+// The icon as Windows' Explorer and task bar take it: every size in one .ico file, each
+// image kept as PNG (which Windows reads in icons since Vista). Sizes of 256 are written
+// as 0 in the directory's one-byte fields.
+bool SaveIconFile(const std::vector<int>& sizes, const std::string& folder) {
+  QByteArray file;
+  auto put = [&file](unsigned value, int bytes) {
+    for (int i = 0; i < bytes; ++i) file.append(static_cast<char>((value >> (8 * i)) & 0xFF));
+  };
+  std::vector<QByteArray> images;
+  for (const int size : sizes) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!Icon(size).save(&buffer, "PNG")) return false;
+    images.push_back(buffer.data());
+  }
+  put(0, 2);  // reserved
+  put(1, 2);  // an icon, not a cursor
+  put(static_cast<unsigned>(sizes.size()), 2);
+  unsigned offset = 6 + 16 * static_cast<unsigned>(sizes.size());
+  for (std::size_t i = 0; i < sizes.size(); ++i) {
+    const unsigned side = sizes[i] >= 256 ? 0 : static_cast<unsigned>(sizes[i]);
+    put(side, 1);
+    put(side, 1);
+    put(0, 1);   // no palette
+    put(0, 1);   // reserved
+    put(1, 2);   // colour planes
+    put(32, 2);  // bits per pixel
+    put(static_cast<unsigned>(images[i].size()), 4);
+    put(offset, 4);
+    offset += static_cast<unsigned>(images[i].size());
+  }
+  for (const QByteArray& image : images) file.append(image);
+  const std::string path = folder + "/icon.ico";
+  QFile out(QString::fromStdString(path));
+  if (out.open(QIODevice::WriteOnly) && out.write(file) == file.size() && out.flush()) return true;
+  std::fprintf(stderr, "draw_button_pictures: cannot write %s\n", path.c_str());
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -129,8 +172,10 @@ int main(int argc, char** argv) {
             Save(Cross(scale), folder, ("cancel" + suffix).c_str()) &&
             Save(Question(scale), folder, ("quest" + suffix).c_str());
   }
-  for (const int size : {16, 32, 48, 64, 128, 256}) {
+  const std::vector<int> iconSizes{16, 32, 48, 64, 128, 256};
+  for (const int size : iconSizes) {
     saved = saved && Save(Icon(size), folder, ("icon_" + std::to_string(size) + ".png").c_str());
   }
+  saved = saved && SaveIconFile(iconSizes, folder);
   return saved ? 0 : 1;
 }

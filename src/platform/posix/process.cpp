@@ -12,6 +12,28 @@
 #include "platform/native.h"
 #include "platform/posix/started_path.h"
 
+namespace velnor {
+
+std::vector<std::string> ProgramArguments(int argc, const char* const* argv) {
+  return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
+std::optional<std::string> EnvironmentVariable(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  if (value == nullptr) return std::nullopt;
+  return std::string(value);
+}
+
+std::string SystemLogFolder() {
+  return "/var/log";
+}
+
+std::string SystemFontsFolder() {
+  return "";
+}
+
+}  // namespace velnor
+
 namespace velnor::native {
 
 long CurrentProcessId() {
@@ -51,6 +73,10 @@ std::string ExecutablePath(const char* startedAs) {
 
 std::string CommandLineText(int argc, const char* const* argv) {
   return JoinArguments(argc, argv);
+}
+
+std::string FirstEnvironmentEntry(const char* const* envp) {
+  return (envp != nullptr && envp[0] != nullptr) ? envp[0] : "";
 }
 
 }  // namespace velnor::native

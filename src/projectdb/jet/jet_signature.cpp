@@ -2,6 +2,7 @@
 #include <fstream>
 #include <string_view>
 
+#include "platform/fs_path.h"
 #include "platform/paths.h"
 #include "projectdb/jet/jet_conversion.h"
 
@@ -21,7 +22,7 @@ bool HasJetSignature(std::string_view firstBytes) {
 }
 
 bool IsJetFile(const std::string& path) {
-  std::ifstream in(ResolvePath(path), std::ios::binary);
+  std::ifstream in(FsPath(ResolvePath(path)), std::ios::binary);
   char head[kVersionOffset + 1] = {};
   in.read(head, sizeof head);
   return in.gcount() == static_cast<std::streamsize>(sizeof head) &&

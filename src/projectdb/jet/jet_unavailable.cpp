@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "projectdb/jet/jet_conversion.h"
+#include "projectdb/jet/jet_reader.h"
 
 namespace velnor {
 
@@ -19,3 +20,12 @@ int ImportJetDatabases(const ProcessFacts&, std::ostream&, std::ostream& err) {
 }
 
 }  // namespace velnor
+
+namespace velnor::jet {
+
+// No converter process is ever started, so no command line asks for one.
+std::optional<int> RunJetConverterIfAsked(int, char**) {
+  return std::nullopt;
+}
+
+}  // namespace velnor::jet
