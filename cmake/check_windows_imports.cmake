@@ -3,6 +3,7 @@
 # Fails when the Windows executable imports a DLL that a bare Windows does not have:
 # the program is copied alone into a project's folder, so a runtime DLL of MinGW
 # (libstdc++, libgcc, libwinpthread), of Qt or of SQLite would stop it from starting.
+cmake_minimum_required(VERSION 3.25)
 set(windows_dlls
     advapi32 authz bcrypt cfgmgr32 comctl32 comdlg32 crypt32 d2d1 d3d11 d3d9 dnsapi dwmapi
     dwrite dxgi gdi32 imm32 iphlpapi kernel32 mpr msvcrt netapi32 ntdll ole32 oleacc
