@@ -86,10 +86,10 @@ bool NoDisplayForTheWindow() {
 // Qt would abort, and where its messages go to the debugger (the Windows program has no
 // console) the run would end with no word of why: the failure is logged instead, and
 // the run ends with status 1. The process ends where it stands, since Qt cannot unwind
-// from there; the locks go with the process.
-// Qt's remarks during a silent run (the runtime folder it falls back to without
-// XDG_RUNTIME_DIR, a font it substitutes) are no faults of the run, and a parent program
-// that watches standard error would take them for one: only critical messages stand there.
+// from there; the locks go with the process. During a silent run Qt's remarks (the
+// runtime folder it falls back to without XDG_RUNTIME_DIR, a font it substitutes) are no
+// faults of the run, and a parent program that watches standard error would take them
+// for one: only critical messages stand there.
 void ToolkitMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (type != QtFatalMsg) {
     if (CurrentReportContext().silent && type != QtCriticalMsg) return;

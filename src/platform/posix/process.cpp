@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -52,20 +53,18 @@ std::string ExecutablePath(const char* startedAs) {
   const std::filesystem::path working = std::filesystem::current_path(error);
   if (error) return real.string();
   // A shell without PATH searches as the C library does.
-  const char* path = std::getenv("PATH");
-  const std::string searchPath = path != nullptr ? path : "/bin:/usr/bin";
+  const std::string searchPath = EnvironmentVariable("PATH").value_or("/bin:/usr/bin");
 
   // The path the kernel opened comes first, argv[0] is the parent's choice. A bare name
   // handed to the kernel is a file of the working folder, never one found through PATH.
-  const auto* kernelPath = reinterpret_cast<const char*>(::getauxval(AT_EXECFN));
-  if (kernelPath != nullptr && *kernelPath != '\0') {
-    std::string opened = kernelPath;
-    if (opened.find('/') == std::string::npos) opened = "./" + opened;
-    std::string started = posix::StartedPathOf(opened, working.string(), searchPath, kRunning);
-    if (!started.empty()) return started;
+  std::vector<std::string> startedBy;
+  const auto* opened = reinterpret_cast<const char*>(::getauxval(AT_EXECFN));
+  if (opened != nullptr && *opened != '\0') {
+    startedBy.push_back(std::strchr(opened, '/') != nullptr ? opened : std::string("./") + opened);
   }
-  if (startedAs != nullptr) {
-    std::string started = posix::StartedPathOf(startedAs, working.string(), searchPath, kRunning);
+  if (startedAs != nullptr) startedBy.push_back(startedAs);
+  for (const std::string& candidate : startedBy) {
+    std::string started = posix::StartedPathOf(candidate, working.string(), searchPath, kRunning);
     if (!started.empty()) return started;
   }
   return real.string();
