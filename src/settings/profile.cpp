@@ -311,6 +311,33 @@ std::int32_t ReadProfileInteger(const std::string& section, const std::string& k
   return static_cast<std::int32_t>(number);
 }
 
+std::vector<ProfileEntry> ReadProfileEntries(const std::string& file) {
+  std::vector<ProfileEntry> entries;
+  const std::optional<std::string> bytes = file.empty() ? std::nullopt : ReadFileBytes(file);
+  if (!bytes) return entries;
+  const IniDocument document(*bytes);
+  std::string section;
+  bool firstOfItsName = false;
+  for (const Line& line : document.lines) {
+    const ParsedLine parsed = Classify(line.text);
+    if (parsed.kind == LineKind::kSection) {
+      section = document.Decode(parsed.name);
+      firstOfItsName = std::none_of(entries.begin(), entries.end(), [&](const ProfileEntry& e) {
+        return EqualsIgnoringCase(e.section, section);
+      });
+    } else if (parsed.kind == LineKind::kKey && firstOfItsName && !parsed.name.empty()) {
+      std::string key = document.Decode(parsed.name);
+      const bool seen = std::any_of(entries.begin(), entries.end(), [&](const ProfileEntry& e) {
+        return EqualsIgnoringCase(e.section, section) && EqualsIgnoringCase(e.key, key);
+      });
+      if (!seen) {
+        entries.push_back({section, std::move(key), document.Decode(WithoutQuotes(parsed.value))});
+      }
+    }
+  }
+  return entries;
+}
+
 IoResult WriteProfileText(const std::string& section, const std::string& key,
                           const std::string& value, const std::string& file) {
   std::vector<ProfileRefusal> refused;
