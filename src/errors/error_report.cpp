@@ -41,6 +41,28 @@ std::string LogLine(std::int32_t number, const std::string& source, const std::s
          " (Nr. " + std::to_string(number) + ") :" + description;
 }
 
+// The error log takes the entry, else the fallback log, else the service-pack log (as
+// an entry of its own); returns the path of the log that took it, nothing when none did.
+std::optional<std::string> AppendToAnErrorLog(const std::string& text) {
+  const ReportContext& context = CurrentReportContext();
+  IoResult written = AppendLine(context.errorLog, text);
+  if (written) return context.errorLog;
+  const std::string& fallback = context.fallbackErrorLog;
+  if (!fallback.empty() && fallback != context.errorLog) {
+    std::cerr << "Velnor_Config: " << written.error << "; the entry goes to '" << fallback << "'\n";
+    written = AppendLine(fallback, text);
+    if (written) return fallback;
+  }
+  Warn(written, text);
+  const std::string servicePackLog = ServicePackLogPath();
+  const std::string entry = ServicePackEntry(text);
+  if (const IoResult other = AppendLine(servicePackLog, entry); !other) {
+    Warn(other, entry);
+    return std::nullopt;
+  }
+  return servicePackLog;
+}
+
 }  // namespace
 
 ReportScope::ReportScope(ReportContext context)
@@ -62,22 +84,10 @@ bool AnyFailureReported() {
 }
 
 std::string WriteErrorLog(const std::string& text) {
-  const ReportContext& context = CurrentReportContext();
-  std::string path = context.errorLog;
-  IoResult written = AppendLine(path, text);
-  if (!written && !context.fallbackErrorLog.empty() && context.fallbackErrorLog != path) {
-    std::cerr << "Velnor_Config: " << written.error << "; the entry goes to '"
-              << context.fallbackErrorLog << "'\n";
-    path = context.fallbackErrorLog;
-    written = AppendLine(path, text);
-  }
-  if (!written) {
-    Warn(written, text);
-    const std::string entry = ServicePackEntry(text);
-    if (const IoResult other = AppendLine(ServicePackLogPath(), entry); !other) Warn(other, entry);
-  }
+  const std::optional<std::string> log = AppendToAnErrorLog(text);
+  if (!log) return "";
   // The log as it lies on disk: a name given in another case finds the existing file.
-  return std::string("Error logged to ") + kLfCr + ResolvePath(path);
+  return std::string("Error logged to ") + kLfCr + ResolvePath(*log);
 }
 
 std::string ServicePackLogPath() {
@@ -126,11 +136,9 @@ int ErrorSub(std::int32_t number, const std::string& source, const std::string& 
              const std::string& procName, bool fatal) {
   NoteFailureReported();
   const ReportContext& context = CurrentReportContext();
-  const std::string logLine = "Fehler in " + context.component + " / " + source + " / " + procName +
-                              " (Nr. " + std::to_string(number) + ") :" + description;
-  const std::string notice = WriteErrorLog(logLine);
-  const std::string message =
-      std::string("Unexpected error!") + kLfCr + description + kLfCr + notice;
+  const std::string notice = WriteErrorLog(LogLine(number, source, description, procName));
+  std::string message = std::string("Unexpected error!") + kLfCr + description;
+  if (!notice.empty()) message += kLfCr + notice;
 
   if (context.silent) {
     WriteServicePackLog(message);
