@@ -28,17 +28,12 @@ bool IsNullDevice(const struct stat& info) {
          info.st_rdev == null.st_rdev;
 }
 
-std::string KindOf(const struct stat& info) {
+const char* KindOf(const struct stat& info) {
   if (S_ISDIR(info.st_mode)) return "a folder";
   if (S_ISFIFO(info.st_mode)) return "a FIFO";
   if (S_ISSOCK(info.st_mode)) return "a socket";
   if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return "a device";
   return "of another kind";
-}
-
-IoResult NotAFile(std::string_view path, const struct stat& info) {
-  return {false, "cannot append to '" + std::string(path) + "': it is " + KindOf(info) +
-                     ", not a regular file"};
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -110,7 +105,7 @@ IoResult AppendLine(std::string_view path, std::string_view text) {
     const int error = errno;
     struct stat info {};
     if (::stat(resolved.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-      return NotAFile(resolved, info);
+      return files_internal::NotARegularFile(resolved, KindOf(info));
     }
     return Failed("cannot open for appending", resolved, error);
   }
@@ -122,7 +117,7 @@ IoResult AppendLine(std::string_view path, std::string_view text) {
   }
   if (!S_ISREG(opened.st_mode) && !IsNullDevice(opened)) {
     ::close(fd);
-    return NotAFile(resolved, opened);
+    return files_internal::NotARegularFile(resolved, KindOf(opened));
   }
   const bool ok = WriteAll(fd, Utf8ToCp1252(text) + "\r\n");
   const int error = errno;

@@ -60,11 +60,6 @@ bool IsNullDevice(const std::wstring& path, DWORD type) {
              CSTR_EQUAL;
 }
 
-IoResult NotAFile(std::string_view path, std::string_view kind) {
-  return {false, "cannot append to '" + std::string(path) + "': it is " + std::string(kind) +
-                     ", not a regular file"};
-}
-
 // Writes a new file beside target through fill, flushes it and moves it over target.
 template <class Fill>
 IoResult ReplaceAtomically(std::string_view path, Fill&& fill) {
@@ -140,7 +135,7 @@ IoResult AppendLine(std::string_view path, std::string_view text) {
     const DWORD error = ::GetLastError();
     const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      return NotAFile(resolved, "a folder");
+      return files_internal::NotARegularFile(resolved, "a folder");
     }
     return Failed("cannot open for appending", resolved, error);
   }
@@ -149,9 +144,9 @@ IoResult AppendLine(std::string_view path, std::string_view text) {
   // handle itself is judged, so that nothing can take the path's place in between.
   const DWORD type = ::GetFileType(file.get());
   if (type != FILE_TYPE_DISK && !IsNullDevice(wide, type)) {
-    return NotAFile(resolved, type == FILE_TYPE_PIPE   ? "a pipe"
-                              : type == FILE_TYPE_CHAR ? "a device"
-                                                       : "of another kind");
+    return files_internal::NotARegularFile(resolved, type == FILE_TYPE_PIPE   ? "a pipe"
+                                                     : type == FILE_TYPE_CHAR ? "a device"
+                                                                              : "of another kind");
   }
   if (!WriteAll(file.get(), Utf8ToCp1252(text) + "\r\n")) {
     return Failed("cannot append to", resolved, ::GetLastError());
