@@ -41,6 +41,60 @@ std::string LogLine(std::int32_t number, const std::string& source, const std::s
          " (Nr. " + std::to_string(number) + ") :" + description;
 }
 
+// Tells a preview of the run what it reports.
+void Told(const std::string& line) {
+  const ReportContext& context = CurrentReportContext();
+  if (context.onReport) context.onReport(line);
+}
+
+std::string ServicePackLogOfRun() {
+  const std::string& chosen = CurrentReportContext().servicePackLog;
+  return chosen.empty() ? ServicePackLogPath() : chosen;
+}
+
+// The logs as the reports write them, without telling a preview: each report tells it
+// once, whichever logs take its entry.
+
+// The error log takes the entry, else the fallback log, else the service-pack log (as
+// an entry of its own); returns the path of the log that took it, nothing when none did.
+std::optional<std::string> AppendToAnErrorLog(const std::string& text) {
+  const ReportContext& context = CurrentReportContext();
+  IoResult written = AppendLine(context.errorLog, text);
+  if (written) return context.errorLog;
+  const std::string& fallback = context.fallbackErrorLog;
+  if (!fallback.empty() && fallback != context.errorLog) {
+    std::cerr << "Velnor_Config: " << written.error << "; the entry goes to '" << fallback << "'\n";
+    written = AppendLine(fallback, text);
+    if (written) return fallback;
+  }
+  Warn(written, text);
+  const std::string servicePackLog = ServicePackLogOfRun();
+  const std::string entry = ServicePackEntry(text);
+  if (const IoResult other = AppendLine(servicePackLog, entry); !other) {
+    Warn(other, entry);
+    return std::nullopt;
+  }
+  return servicePackLog;
+}
+
+// The error-log entry and the notice that points to the log that took it.
+std::string AppendToErrorLog(const std::string& text) {
+  const std::optional<std::string> log = AppendToAnErrorLog(text);
+  if (!log) return "";
+  // The log as it lies on disk: a name given in another case finds the existing file.
+  return std::string("Error logged to ") + kLfCr + ResolvePath(*log);
+}
+
+void AppendToServicePackLog(const std::string& text) {
+  const std::string entry = ServicePackEntry(text);
+  const IoResult written = AppendLine(ServicePackLogOfRun(), entry);
+  if (written) return;
+  Warn(written, entry);
+  if (const IoResult other = AppendLine(CurrentReportContext().errorLog, entry); !other) {
+    Warn(other, entry);
+  }
+}
+
 }  // namespace
 
 ReportScope::ReportScope(ReportContext context)
@@ -61,66 +115,20 @@ bool AnyFailureReported() {
   return innermost != nullptr && innermost->anyFailureReported();
 }
 
-namespace {
-
-// Tells a preview of the run what it reports.
-void Told(const std::string& line) {
-  const ReportContext& context = CurrentReportContext();
-  if (context.onReport) context.onReport(line);
-}
-
-std::string ServicePackLogOfRun() {
-  const std::string& chosen = CurrentReportContext().servicePackLog;
-  return chosen.empty() ? ServicePackLogPath() : chosen;
-}
-
-// The two logs as the reports write them, without telling a preview: each report tells
-// it once, whichever logs take its entry.
-std::string AppendToErrorLog(const std::string& text) {
-  const ReportContext& context = CurrentReportContext();
-  std::string path = context.errorLog;
-  IoResult written = AppendLine(path, text);
-  if (!written && !context.fallbackErrorLog.empty() && context.fallbackErrorLog != path) {
-    std::cerr << "Velnor_Config: " << written.error << "; the entry goes to '"
-              << context.fallbackErrorLog << "'\n";
-    path = context.fallbackErrorLog;
-    written = AppendLine(path, text);
-  }
-  if (!written) {
-    Warn(written, text);
-    const std::string entry = ServicePackEntry(text);
-    if (const IoResult other = AppendLine(ServicePackLogOfRun(), entry); !other) Warn(other, entry);
-  }
-  // The log as it lies on disk: a name given in another case finds the existing file.
-  return std::string("Error logged to ") + kLfCr + ResolvePath(path);
-}
-
-void AppendToServicePackLog(const std::string& text) {
-  const std::string entry = ServicePackEntry(text);
-  const IoResult written = AppendLine(ServicePackLogOfRun(), entry);
-  if (written) return;
-  Warn(written, entry);
-  if (const IoResult other = AppendLine(CurrentReportContext().errorLog, entry); !other) {
-    Warn(other, entry);
-  }
-}
-
-}  // namespace
-
 std::string WriteErrorLog(const std::string& text) {
   Told(text);
   return AppendToErrorLog(text);
-}
-
-void WriteServicePackLog(const std::string& text) {
-  Told(text);
-  AppendToServicePackLog(text);
 }
 
 std::string ServicePackLogPath() {
   const std::optional<std::string> configured = EnvironmentVariable("QUARN_SERVICEPACK_LOG");
   if (configured && !configured->empty()) return *configured;
   return JoinPath(SystemLogFolder(), "QuarnServicePack.log");
+}
+
+void WriteServicePackLog(const std::string& text) {
+  Told(text);
+  AppendToServicePackLog(text);
 }
 
 void LogFailure(std::int32_t number, const std::string& description, const std::string& procName) {
@@ -154,10 +162,9 @@ int ErrorSub(std::int32_t number, const std::string& source, const std::string& 
              const std::string& procName, bool fatal) {
   NoteFailureReported();
   const ReportContext& context = CurrentReportContext();
-  const std::string logLine = LogLine(number, source, description, procName);
-  const std::string notice = WriteErrorLog(logLine);
-  const std::string message =
-      std::string("Unexpected error!") + kLfCr + description + kLfCr + notice;
+  const std::string notice = WriteErrorLog(LogLine(number, source, description, procName));
+  std::string message = std::string("Unexpected error!") + kLfCr + description;
+  if (!notice.empty()) message += kLfCr + notice;
 
   if (context.silent) {
     AppendToServicePackLog(message);

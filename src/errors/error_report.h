@@ -70,8 +70,9 @@ void ReportNotice(std::int32_t number, const std::string& description, const std
 
 // Appends text as one line to the error log (or, when that cannot be written, to the
 // fallback log) and returns the notice "Error logged to " LF CR + the path of the log
-// the entry went to, as it lies on disk. An entry that no error log takes goes to
-// standard error and the service-pack log, and the run counts as one with failures.
+// that took the entry, as it lies on disk. An entry that no error log takes goes to
+// standard error and the service-pack log, and the run counts as one with failures; the
+// notice then names the service-pack log, or is "" when that did not take it either.
 std::string WriteErrorLog(const std::string& text);
 
 // Silent: a service-pack log entry; otherwise a critical box titled with the

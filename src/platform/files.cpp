@@ -48,6 +48,11 @@ std::string TempNameBeside(const std::string& target) {
          std::to_string(random() % 1000000);
 }
 
+IoResult NotARegularFile(std::string_view path, std::string_view kind) {
+  return {false, "cannot append to '" + std::string(path) + "': it is " + std::string(kind) +
+                     ", not a regular file"};
+}
+
 std::optional<std::string> FollowLinks(std::string path, std::error_code& error) {
   namespace fs = std::filesystem;
   for (int followed = 0; followed < kMaxLinksFollowed; ++followed) {

@@ -2,7 +2,10 @@
 // The parts of atomic replacement that every system shares. Not for the layers above.
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
+
+#include "platform/files.h"
 
 namespace velnor::files_internal {
 
@@ -14,5 +17,8 @@ std::string TempNameBeside(const std::string& target);
 // that file need not exist. Nothing, with error set, when a link cannot be read or the
 // links go round in a loop.
 std::optional<std::string> FollowLinks(std::string path, std::error_code& error);
+
+// The refusal of a log that is no regular file: kind says what it is ("a FIFO").
+IoResult NotARegularFile(std::string_view path, std::string_view kind);
 
 }  // namespace velnor::files_internal

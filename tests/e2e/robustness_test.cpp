@@ -1,6 +1,8 @@
 // What a parent program and its users rely on when things go wrong: runs at the same
 // time, runs killed at any moment, and writes that fail. Each ends with every file in
 // its old or its new state, and no run that lost something says it went through.
+#include <sys/stat.h>
+
 #include <chrono>
 #include <map>
 #include <set>
@@ -157,6 +159,59 @@ TEST_F(Robustness, AWriteFlushOrRenameThatFailsIsNeverReportedAsSuccess) {
   }
 }
 #endif
+
+// A log that is a FIFO nothing reads would keep a run waiting in open() for ever, holding
+// the component's lock, and every later run waiting behind it. Two runs at once, each with
+// a fault to log, both end; the entries stand in the other log, which the pointer names.
+struct BlockingLog {
+  const char* name;
+  fs::path (DemoProject::*fifo)() const;
+  fs::path (DemoProject::*holder)() const;
+};
+
+class ALogThatBlocks : public ::testing::TestWithParam<BlockingLog> {
+ protected:
+  void SetUp() override { ASSERT_TRUE(project.ok()); }
+  DemoProject project;
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    Logs, ALogThatBlocks,
+    ::testing::Values(BlockingLog{"ErrorLog", &DemoProject::errorLog, &DemoProject::servicePackLog},
+                      BlockingLog{"ServicePackLog", &DemoProject::servicePackLog,
+                                  &DemoProject::errorLog}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_P(ALogThatBlocks, IsNotWaitedForAndTheEntryGoesToTheOtherLog) {
+  const fs::path fifo = (project.*GetParam().fifo)();
+  const fs::path holder = (project.*GetParam().holder)();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0) << fifo;
+  WriteBytes(project.base() / "Standard" / "Warn_07_1280.bmp", "BM this is no picture");
+  RunOptions options = project.Unattended();
+  options.timeLimit = 60s;
+
+  std::vector<RunResult> results(2);
+  std::vector<std::thread> runs;
+  for (RunResult& result : results) {
+    runs.emplace_back([&] { result = RunProgram(project.tool(), {"/EXTERNAL=SILENT"}, options); });
+  }
+  for (std::thread& run : runs) run.join();
+
+  for (const RunResult& run : results) {
+    EXPECT_FALSE(run.timedOut) << run.Describe();
+    EXPECT_EQ(run.exitStatus, 2) << run.Describe();
+    EXPECT_NE(run.err.find(fifo.string() + "': it is a FIFO, not a regular file"),
+              std::string::npos)
+        << run.err;
+  }
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  const std::string held = ReadBytes(holder);
+  EXPECT_NE(held.find("Fehler in Widget / "), std::string::npos) << held;
+  EXPECT_NE(held.find("! Fault Widget_Config: Unexpected error!"), std::string::npos) << held;
+  EXPECT_NE(held.find("Error logged to \n\r" + holder.string() + "\r\n"), std::string::npos)
+      << held;
+  EXPECT_EQ(held.find(fifo.string()), std::string::npos) << "the pointer names the FIFO\n" << held;
+}
 
 }  // namespace
 }  // namespace velnor::e2e

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "support/scripted_message_box.h"
 #include "support/test_project.h"
@@ -84,6 +87,42 @@ TEST(ErrorSub, AnUnwritableLogLosesTheEntryButTheReportGoesOn) {
   EXPECT_EQ(box.shown().size(), 1u);
   // The entry is not lost: the service-pack log takes it.
   EXPECT_NE(TestProject::Read(project.servicePackLog()).find("/ P (Nr. 1) :d"), std::string::npos);
+}
+
+// The message's pointer names the log that holds the entry: the error log, else the
+// fallback log, else the service-pack log; it is left out when no log took the entry.
+TEST(ErrorSub, ThePointerNamesTheLogThatTookTheEntry) {
+  struct Case {
+    std::vector<std::string> unwritable;
+    std::string holder;  // "" for none
+  };
+  const std::vector<Case> cases = {{{}, "error"},
+                                   {{"error"}, "fallback"},
+                                   {{"error", "fallback"}, "service-pack"},
+                                   {{"error", "fallback", "service-pack"}, ""}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE("held by '" + c.holder + "'");
+    TestProject project;
+    const std::map<std::string, std::filesystem::path> logs = {
+        {"error", project.errorLog()},
+        {"fallback", project.base() / "fallback.txt"},
+        {"service-pack", project.servicePackLog()}};
+    for (const std::string& log : c.unwritable) std::filesystem::create_directories(logs.at(log));
+    const ReportScope report({false, "Widget_Config", "Widget", logs.at("error").string(),
+                              logs.at("fallback").string()});
+    ScriptedMessageBox box;
+    box.Answer(kAnswerYes);
+
+    ErrorSub(1, "S", "d", "P", false);
+
+    ASSERT_EQ(box.shown().size(), 1u);
+    const std::string pointer =
+        c.holder.empty() ? "" : "\n\rError logged to \n\r" + logs.at(c.holder).string();
+    EXPECT_EQ(box.shown()[0].text, "Unexpected error!\n\rd" + pointer + "\n\rResume?");
+    if (!c.holder.empty()) {
+      EXPECT_NE(TestProject::Read(logs.at(c.holder)).find("/ P (Nr. 1) :d"), std::string::npos);
+    }
+  }
 }
 
 TEST(WriteServicePackLog, AnEntryItCannotTakeGoesToTheErrorLogAndCounts) {

@@ -2,7 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
+
+#include <chrono>
 #include <filesystem>
+#include <future>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/fs_path.h"
 #include "platform/paths.h"
@@ -33,6 +46,93 @@ TEST(Files, AppendLineIntoAMissingFolderFailsNamingTheFile) {
   const IoResult result = AppendLine((project.base() / "no" / "log.txt").string(), "x");
   EXPECT_FALSE(result.ok);
   EXPECT_NE(result.error.find("log.txt"), std::string::npos);
+}
+
+#ifndef _WIN32
+// A FIFO that nothing reads; a second one whose reading end stays open for as long as
+// this lives; a socket.
+class SpecialFiles {
+ public:
+  explicit SpecialFiles(const std::filesystem::path& folder)
+      : fifo((folder / "fifo.txt").string()),
+        readFifo((folder / "read-fifo.txt").string()),
+        socket((folder / "socket.txt").string()) {
+    ::mkfifo(fifo.c_str(), 0644);
+    ::mkfifo(readFifo.c_str(), 0644);
+    reader_ = ::open(readFifo.c_str(), O_RDONLY | O_NONBLOCK);
+    socket_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    socket.copy(address.sun_path, sizeof address.sun_path - 1);
+    ::bind(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  }
+  ~SpecialFiles() {
+    ::close(reader_);
+    ::close(socket_);
+  }
+  SpecialFiles(const SpecialFiles&) = delete;
+  SpecialFiles& operator=(const SpecialFiles&) = delete;
+
+  const std::string fifo, readFifo, socket;
+
+ private:
+  int reader_ = -1;
+  int socket_ = -1;
+};
+
+// Appends to a FIFO that nothing reads. Should the append wait for a reader, the test
+// fails and a reader then lets it go, so that the tests go on.
+IoResult AppendWithoutWaiting(const std::string& path) {
+  std::packaged_task<IoResult()> task([path] { return AppendLine(path, "x"); });
+  std::future<IoResult> result = task.get_future();
+  std::thread appending(std::move(task));
+  if (result.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+    ADD_FAILURE() << "the append waits for a reader of " << path;
+    const int reader = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    appending.join();
+    ::close(reader);
+  } else {
+    appending.join();
+  }
+  return result.get();
+}
+#endif
+
+// A log that a write could wait on for ever (a FIFO without a reader) would hold up the
+// run: only a regular file or the null device takes a line, anything else is refused at
+// once, naming the file and what it is.
+TEST(Files, AppendLineTakesOnlyARegularFileOrTheNullDevice) {
+  TestProject project;
+  const std::string folder = (project.base() / "log-folder").string();
+  std::filesystem::create_directories(folder);
+  struct Case {
+    std::string path;
+    std::string refusal;  // "" where the line is taken
+  };
+  std::vector<Case> cases = {{folder, "it is a folder, not a regular file"}};
+#ifdef _WIN32
+  cases.push_back({"NUL", ""});
+  cases.push_back({(project.base() / "nul").string(), ""});
+#else
+  const SpecialFiles special(project.base());
+  cases.push_back({"/dev/null", ""});
+  cases.push_back({"/dev/zero", "it is a device, not a regular file"});
+  cases.push_back({special.fifo, "it is a FIFO, not a regular file"});
+  cases.push_back({special.readFifo, "it is a FIFO, not a regular file"});
+  cases.push_back({special.socket, "it is a socket, not a regular file"});
+#endif
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+#ifdef _WIN32
+    const IoResult result = AppendLine(c.path, "x");
+#else
+    const IoResult result = AppendWithoutWaiting(c.path);
+#endif
+    EXPECT_EQ(result.ok, c.refusal.empty()) << result.error;
+    if (!c.refusal.empty()) {
+      EXPECT_EQ(result.error, "cannot append to '" + c.path + "': " + c.refusal);
+    }
+  }
 }
 
 TEST(Files, AtomicWriteReplacesTheFileAndLeavesNothingBeside) {

@@ -21,6 +21,21 @@ IoResult Failed(std::string_view what, std::string_view path, int error) {
   return {false, std::string(what) + " '" + std::string(path) + "': " + std::strerror(error)};
 }
 
+// The null device takes every line and keeps none, as a log a user switched off.
+bool IsNullDevice(const struct stat& info) {
+  struct stat null {};
+  return S_ISCHR(info.st_mode) && ::stat("/dev/null", &null) == 0 && S_ISCHR(null.st_mode) &&
+         info.st_rdev == null.st_rdev;
+}
+
+const char* KindOf(const struct stat& info) {
+  if (S_ISDIR(info.st_mode)) return "a folder";
+  if (S_ISFIFO(info.st_mode)) return "a FIFO";
+  if (S_ISSOCK(info.st_mode)) return "a socket";
+  if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return "a device";
+  return "of another kind";
+}
+
 bool WriteAll(int fd, std::string_view bytes) {
   const char* data = bytes.data();
   std::size_t left = bytes.size();
@@ -80,8 +95,30 @@ IoResult ReplaceAtomically(std::string_view path, Fill&& fill) {
 
 IoResult AppendLine(std::string_view path, std::string_view text) {
   const std::string resolved = ResolvePath(path);
-  const int fd = ::open(resolved.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-  if (fd < 0) return Failed("cannot open for appending", resolved, errno);
+  // A FIFO without a reader, a terminal or a file someone holds a lease on would keep
+  // open() waiting, and the run with it, holding its component's lock: nothing here
+  // waits. What was opened is then judged by the descriptor itself, so that no other
+  // file can be put in the path's place between the check and the write.
+  const int fd = ::open(resolved.c_str(),
+                        O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644);
+  if (fd < 0) {
+    const int error = errno;
+    struct stat info {};
+    if (::stat(resolved.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+      return files_internal::NotARegularFile(resolved, KindOf(info));
+    }
+    return Failed("cannot open for appending", resolved, error);
+  }
+  struct stat opened {};
+  if (::fstat(fd, &opened) != 0) {
+    const int error = errno;
+    ::close(fd);
+    return Failed("cannot examine", resolved, error);
+  }
+  if (!S_ISREG(opened.st_mode) && !IsNullDevice(opened)) {
+    ::close(fd);
+    return files_internal::NotARegularFile(resolved, KindOf(opened));
+  }
   const bool ok = WriteAll(fd, Utf8ToCp1252(text) + "\r\n");
   const int error = errno;
   ::close(fd);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -46,6 +47,17 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     bytes.remove_prefix(written);
   }
   return true;
+}
+
+// The null device takes every line and keeps none, as a log a user switched off. "NUL"
+// in any folder leads to it; Windows' own path rules tell so.
+bool IsNullDevice(const std::wstring& path, DWORD type) {
+  if (type != FILE_TYPE_CHAR) return false;
+  wchar_t full[16];
+  const DWORD length = ::GetFullPathNameW(path.c_str(), std::size(full), full, nullptr);
+  return length > 0 && length < std::size(full) &&
+         ::CompareStringOrdinal(full, static_cast<int>(length), L"\\\\.\\NUL", -1, TRUE) ==
+             CSTR_EQUAL;
 }
 
 // Writes a new file beside target through fill, flushes it and moves it over target.
@@ -115,10 +127,27 @@ FILETIME ToFileTime(FileTime when) {
 
 IoResult AppendLine(std::string_view path, std::string_view text) {
   const std::string resolved = ResolvePath(path);
+  const std::wstring wide = windows::Widen(resolved);
   // Append access alone makes every write land at the end, even with other writers.
-  Handle file(::CreateFileW(windows::Widen(resolved).c_str(), FILE_APPEND_DATA, kShareAll, nullptr,
-                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return Failed("cannot open for appending", resolved, ::GetLastError());
+  Handle file(::CreateFileW(wide.c_str(), FILE_APPEND_DATA, kShareAll, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) {
+    const DWORD error = ::GetLastError();
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      return files_internal::NotARegularFile(resolved, "a folder");
+    }
+    return Failed("cannot open for appending", resolved, error);
+  }
+  // A pipe or a console could keep the write waiting, and the run with it, holding its
+  // component's lock; only a file on a disk, or the null device, takes the line. The
+  // handle itself is judged, so that nothing can take the path's place in between.
+  const DWORD type = ::GetFileType(file.get());
+  if (type != FILE_TYPE_DISK && !IsNullDevice(wide, type)) {
+    return files_internal::NotARegularFile(resolved, type == FILE_TYPE_PIPE   ? "a pipe"
+                                                     : type == FILE_TYPE_CHAR ? "a device"
+                                                                              : "of another kind");
+  }
   if (!WriteAll(file.get(), Utf8ToCp1252(text) + "\r\n")) {
     return Failed("cannot append to", resolved, ::GetLastError());
   }
