@@ -101,6 +101,12 @@ TEST_F(JetSecondOpinion, MadeFilesReadAsLibmdbReadsThem) {
   const std::string base = TestProject::Read(kJetFiles / "testV2003.mdb");
   ExpectSameAsLibmdb("rows", test::JetFileWithRows(base, 3000));
   ExpectSameAsLibmdb("emptyTexts", test::JetFileWithEmptyTexts(base, 40));
+  // Jet 3 rows with a jump table: the second text past 256 bytes; the end of the data
+  // just below 512 in a row above 512 bytes, so that the table has an unused entry.
+  const std::string jet3 = TestProject::Read(kJetFiles / "testV1997.mdb");
+  ExpectSameAsLibmdb("oneJump", test::Jet3FileWithLongTexts(jet3, 250, 100));
+  ExpectSameAsLibmdb("unusedJump", test::Jet3FileWithLongTexts(jet3, 250, 226));
+  ExpectSameAsLibmdb("twoJumps", test::Jet3FileWithLongTexts(jet3, 255, 255));
 }
 
 }  // namespace
