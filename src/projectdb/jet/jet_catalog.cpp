@@ -41,7 +41,7 @@ std::vector<CatalogEntry> UserTables(const JetFile& file) {
   const JetColumn& type = ColumnNamed(catalog, "Type");
   const JetColumn& flags = ColumnNamed(catalog, "Flags");
   std::vector<CatalogEntry> tables;
-  ForEachRow(file, DataPagesOf(file, catalog), [&](const Bytes& bytes) {
+  const std::int64_t rows = ForEachRow(file, DataPagesOf(file, catalog), [&](const Bytes& bytes) {
     const Row row(file, bytes);
     const std::optional<std::uint32_t> objectType = Number(row, type);
     if (!objectType || (static_cast<int>(*objectType) & kTypeMask) != kTableType) return;
@@ -51,6 +51,12 @@ std::vector<CatalogEntry> UserTables(const JetFile& file) {
     if (!page || !text) Damaged("a table in its catalog has no name or no page");
     tables.push_back({JetText(text->data(), file.jet4()), *page & kPageMask});
   });
+  // A catalog cut short would make a file of fewer tables, all of them whole.
+  if (rows != static_cast<std::int64_t>(catalog.rowCount)) {
+    Damaged(std::to_string(rows) + " rows found where its header counts " +
+            std::to_string(catalog.rowCount));
+  }
+  if (tables.empty()) Damaged("it holds no tables");
   return tables;
 }
 
