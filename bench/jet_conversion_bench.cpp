@@ -69,7 +69,8 @@ int main(int argc, char** argv) {
       const fs::path out = folder / "alone.sqlite";
       fs::remove(out);
       started = std::chrono::steady_clock::now();
-      velnor::jet::CopyJetToSqlite(jet, out.string(), velnor::jet::Deadline(std::chrono::seconds(60)));
+      velnor::jet::CopyJetToSqlite(jet, out.string(),
+                                   velnor::jet::Deadline(std::chrono::seconds(60)));
       alone = std::min(alone, Seconds(std::chrono::steady_clock::now() - started));
     }
     std::printf("%6d | %6.2f MB | %20.3f s   | %19.3f s\n", rows, jet.size() / 1e6, whole, alone);

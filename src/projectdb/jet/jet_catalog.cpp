@@ -27,7 +27,8 @@ std::optional<std::uint32_t> Number(const Row& row, const JetColumn& column) {
   const std::optional<Bytes> field = row.Field(column);
   if (!field) return std::nullopt;
   if (field->size() >= 4) return field->U32(0);
-  if (field->size() >= 2) return static_cast<std::uint32_t>(static_cast<std::int16_t>(field->U16(0)));
+  if (field->size() >= 2)
+    return static_cast<std::uint32_t>(static_cast<std::int16_t>(field->U16(0)));
   Damaged("its catalog holds a number of " + std::to_string(field->size()) + " bytes on page " +
           std::to_string(field->page()));
 }

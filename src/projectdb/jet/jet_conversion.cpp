@@ -24,10 +24,14 @@ namespace {
 class ScratchFile {
  public:
   ScratchFile() {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+    if (error) {
+      Raise(failure_number::kFileAccessError, "no temporary folder: " + error.message());
+    }
     std::random_device random;
     const std::uint64_t tag = static_cast<std::uint64_t>(random()) << 32 | random();
-    path_ = Utf8Of(std::filesystem::temp_directory_path() /
-                   ("velnor-jet-" + std::to_string(tag) + ".sqlite"));
+    path_ = Utf8Of(folder / ("velnor-jet-" + std::to_string(tag) + ".sqlite"));
   }
   ~ScratchFile() {
     std::error_code ignored;  // a leftover temporary file harms nothing

@@ -27,10 +27,10 @@ db::Statement InsertInto(db::Database& target, const TableDefinition& table) {
     marks += marks.empty() ? "?" : ", ?";
   }
   target.CreateTable(table.name, declared);
-  return db::Statement(target,
-                       "INSERT INTO main." + db::QuoteName(table.name) + " (" + names +
-                           ") VALUES (" + marks + ")",
-                       target.Describe("writing table " + table.name));
+  return db::Statement(
+      target,
+      "INSERT INTO main." + db::QuoteName(table.name) + " (" + names + ") VALUES (" + marks + ")",
+      target.Describe("writing table " + table.name));
 }
 
 }  // namespace

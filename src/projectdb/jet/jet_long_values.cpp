@@ -35,6 +35,7 @@ std::string ReadLongValue(const JetFile& file, const Bytes& field) {
     }
     return std::string(field.data().substr(kOverhead, length));
   }
+  file.CountAddressedBytes(length);
   std::uint32_t next = field.U32(4);
   if (header & kOneRow) {
     const Bytes row = file.RowAt(next);
@@ -46,15 +47,15 @@ std::string ReadLongValue(const JetFile& file, const Bytes& field) {
   std::set<std::uint32_t> seen;
   while (value.size() < length) {
     file.deadline().Check();
-    if (next == 0) Damaged("the chain of a long value on page " + std::to_string(field.page()) +
-                           " ends early");
+    if (next == 0)
+      Damaged("the chain of a long value on page " + std::to_string(field.page()) + " ends early");
     if (!seen.insert(next).second) Damaged("a long value's chain comes back to " + Address(next));
     const Bytes piece = file.RowAt(next);
-    if (piece.size() <= kLinkSize) Damaged("the piece of a long value at " + Address(next) +
-                                           " is empty");
+    if (piece.size() <= kLinkSize)
+      Damaged("the piece of a long value at " + Address(next) + " is empty");
     next = piece.U32(0);
-    value.append(piece.data().substr(kLinkSize, std::min(piece.size() - kLinkSize,
-                                                         length - value.size())));
+    value.append(
+        piece.data().substr(kLinkSize, std::min(piece.size() - kLinkSize, length - value.size())));
   }
   return value;
 }

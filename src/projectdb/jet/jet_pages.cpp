@@ -76,9 +76,9 @@ void Deadline::Check() const {
 
 void Bytes::Need(std::size_t at, std::size_t length) const {
   if (at > data_.size() || length > data_.size() - at) {
-    Damaged("page " + std::to_string(page_) + ": " + std::to_string(length) +
-            " bytes at offset " + std::to_string(at) + " lie beyond the " +
-            std::to_string(data_.size()) + " bytes of their place");
+    Damaged("page " + std::to_string(page_) + ": " + std::to_string(length) + " bytes at offset " +
+            std::to_string(at) + " lie beyond the " + std::to_string(data_.size()) +
+            " bytes of their place");
   }
 }
 
@@ -130,6 +130,13 @@ Bytes JetFile::Page(std::uint32_t number) const {
 
 Bytes JetFile::RowAt(std::uint32_t pageAndRow) const {
   return RowBytesOn(*this, Page(pageAndRow >> 8), pageAndRow & 0xff);
+}
+
+void JetFile::CountAddressedBytes(std::size_t bytes) const {
+  addressedBytes_ += bytes;
+  if (addressedBytes_ > bytes_.size()) {
+    Damaged("its rows name more bytes elsewhere than the file holds: the same rows twice");
+  }
 }
 
 std::size_t RowCountOn(const JetFile& file, const Bytes& page) {

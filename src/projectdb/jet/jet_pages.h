@@ -93,10 +93,16 @@ class JetFile {
   // values and moved rows address them.
   Bytes RowAt(std::uint32_t pageAndRow) const;
 
+  // A row reached by its address (a long value or a piece of one, the new place of a
+  // moved row) belongs to the one that names it, so all of them together hold no more
+  // bytes than the file: beyond that, a damaged file names the same rows again and again.
+  void CountAddressedBytes(std::size_t bytes) const;
+
  private:
   std::string_view bytes_;
   Layout layout_;
   std::uint32_t pageCount_ = 0;
+  mutable std::size_t addressedBytes_ = 0;
   const Deadline& deadline_;
 };
 

@@ -103,6 +103,7 @@ std::int64_t ForEachRow(const JetFile& file, const std::vector<std::uint32_t>& p
         const Bytes targetPage = file.Page(target >> 8);
         bytes = RowBytesOn(file, targetPage, target & 0xff);
         flags = RowFlagsOn(file, targetPage, target & 0xff);
+        file.CountAddressedBytes(bytes.size());
       }
       take(bytes);
       ++rows;

@@ -23,7 +23,7 @@ struct JetColumn {
 struct TableDefinition {
   std::string name;
   std::uint32_t page = 0;
-  std::uint32_t rowCount = 0;  // as the header counts them
+  std::uint32_t rowCount = 0;      // as the header counts them
   std::vector<JetColumn> columns;  // in their stored order; deleted ones are gone
   std::uint32_t usageMap = 0;      // the row holding the page map: page * 256 + row
 };

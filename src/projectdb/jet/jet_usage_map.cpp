@@ -35,8 +35,8 @@ std::vector<std::uint32_t> DataPagesOf(const JetFile& file, const TableDefinitio
   std::vector<std::uint32_t> mapped;
   const std::uint8_t type = map.U8(0);
   if (type == kMapInline) {
-    AddPages(file, map.Sub(kInlineBitsAt, map.size() - kInlineBitsAt),
-             map.U32(kInlineFirstPageAt), mapped);
+    AddPages(file, map.Sub(kInlineBitsAt, map.size() - kInlineBitsAt), map.U32(kInlineFirstPageAt),
+             mapped);
   } else if (type == kMapOnPages) {
     const std::size_t pagesPerMap = (file.pageSize() - kMapPageBitsAt) * 8;
     std::set<std::uint32_t> seen;

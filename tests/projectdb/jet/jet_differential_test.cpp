@@ -76,8 +76,8 @@ class JetSecondOpinion : public testing::Test {
     const fs::path theirs = project_.componentFolder() / (name + ".libmdb.sqlite");
     TestProject::Write(jet, bytes);
     std::string manifest;
-    for (const jet::CopiedTable& table : jet::CopyJetToSqlite(
-             bytes, ours.string(), jet::Deadline(std::chrono::seconds(20)))) {
+    for (const jet::CopiedTable& table :
+         jet::CopyJetToSqlite(bytes, ours.string(), jet::Deadline(std::chrono::seconds(20)))) {
       manifest += std::to_string(table.headerRows) + "\t" + table.name + "\n";
     }
     EXPECT_EQ(manifest, test::ConvertWithLibmdb(jet.string(), theirs.string()));

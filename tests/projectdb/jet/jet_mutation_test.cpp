@@ -33,7 +33,8 @@ std::uint32_t Get32(const std::string& b, std::size_t at) {
 }
 
 void Put(std::string& b, std::size_t at, std::uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
+  for (int i = 0; i < bytes; ++i)
+    b[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
 }
 
 // The damaged bytes, and what was done, for the trace.
@@ -78,7 +79,8 @@ std::string Damaged(std::string bytes, Damage damage, std::mt19937& random, std:
       } else {
         const std::size_t rowCountAt = jet4 ? 12 : 8;
         const std::size_t row = pick(4);
-        what = "offset of row " + std::to_string(row) + " on page " + std::to_string(target) + " bent";
+        what =
+            "offset of row " + std::to_string(row) + " on page " + std::to_string(target) + " bent";
         Put(bytes, at + rowCountAt + 2 + 2 * row, static_cast<std::uint32_t>(random()), 2);
       }
       break;
@@ -103,8 +105,8 @@ TEST(JetMutation, EveryDamagedCopyIsConvertedOrRefusedAndARefusedOneStaysAsItIs)
   for (int copy = 0; copy < kCopies; ++copy) {
     const std::string& original = originals[static_cast<std::size_t>(copy) % originals.size()];
     std::string what;
-    const std::string bytes = Damaged(TestProject::Read(original), static_cast<Damage>(copy % 4),
-                                      random, what);
+    const std::string bytes =
+        Damaged(TestProject::Read(original), static_cast<Damage>(copy % 4), random, what);
     SCOPED_TRACE(fs::path(original).filename().string() + ", " + what);
     const fs::path file = project.componentFolder() / ("copy" + std::to_string(copy) + ".mdb");
     TestProject::Write(file, bytes);

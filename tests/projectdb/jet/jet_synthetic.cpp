@@ -120,7 +120,7 @@ std::string Build(const std::string& testV2003Bytes, std::int32_t rows, bool emp
     // The page map: type 0, the first page it covers, then one bit per page.
     Put(file, map + 1, firstPage, 4);
     std::fill(file.begin() + static_cast<std::ptrdiff_t>(map + 5),
-            file.begin() + static_cast<std::ptrdiff_t>(map + 5 + kMapBits / 8), '\0');
+              file.begin() + static_cast<std::ptrdiff_t>(map + 5 + kMapBits / 8), '\0');
     for (std::size_t i = 0; i < pages.size(); ++i) {
       file[map + 5 + i / 8] = static_cast<char>(file[map + 5 + i / 8] | (1 << (i % 8)));
     }
