@@ -74,35 +74,10 @@ void Deadline::Check() const {
   if (std::chrono::steady_clock::now() > end_) Damaged("no end within the time limit");
 }
 
-void Bytes::Need(std::size_t at, std::size_t length) const {
-  if (at > data_.size() || length > data_.size() - at) {
-    Damaged("page " + std::to_string(page_) + ": " + std::to_string(length) + " bytes at offset " +
-            std::to_string(at) + " lie beyond the " + std::to_string(data_.size()) +
-            " bytes of their place");
-  }
-}
-
-std::uint8_t Bytes::U8(std::size_t at) const {
-  Need(at, 1);
-  return static_cast<std::uint8_t>(data_[at]);
-}
-
-std::uint16_t Bytes::U16(std::size_t at) const {
-  Need(at, 2);
-  return static_cast<std::uint16_t>(static_cast<std::uint8_t>(data_[at]) |
-                                    static_cast<std::uint8_t>(data_[at + 1]) << 8);
-}
-
-std::uint32_t Bytes::U32(std::size_t at) const {
-  Need(at, 4);
-  std::uint32_t value = 0;
-  for (std::size_t i = 4; i-- > 0;) value = value << 8 | static_cast<std::uint8_t>(data_[at + i]);
-  return value;
-}
-
-Bytes Bytes::Sub(std::size_t at, std::size_t length) const {
-  Need(at, length);
-  return Bytes(data_.substr(at, length), page_);
+void Bytes::OutOfPlace(std::size_t at, std::size_t length) const {
+  Damaged("page " + std::to_string(page_) + ": " + std::to_string(length) + " bytes at offset " +
+          std::to_string(at) + " lie beyond the " + std::to_string(data_.size()) +
+          " bytes of their place");
 }
 
 JetFile::JetFile(std::string_view bytes, const Deadline& deadline)

@@ -36,13 +36,31 @@ class Bytes {
   std::uint32_t page() const { return page_; }
   std::string_view data() const { return data_; }
 
-  std::uint8_t U8(std::size_t at) const;
-  std::uint16_t U16(std::size_t at) const;
-  std::uint32_t U32(std::size_t at) const;
-  Bytes Sub(std::size_t at, std::size_t length) const;
+  std::uint8_t U8(std::size_t at) const {
+    Need(at, 1);
+    return Byte(at);
+  }
+  std::uint16_t U16(std::size_t at) const {
+    Need(at, 2);
+    return static_cast<std::uint16_t>(Byte(at) | Byte(at + 1) << 8);
+  }
+  std::uint32_t U32(std::size_t at) const {
+    Need(at, 4);
+    return Byte(at) | static_cast<std::uint32_t>(Byte(at + 1)) << 8 |
+           static_cast<std::uint32_t>(Byte(at + 2)) << 16 |
+           static_cast<std::uint32_t>(Byte(at + 3)) << 24;
+  }
+  Bytes Sub(std::size_t at, std::size_t length) const {
+    Need(at, length);
+    return Bytes(data_.substr(at, length), page_);
+  }
 
  private:
-  void Need(std::size_t at, std::size_t length) const;
+  std::uint8_t Byte(std::size_t at) const { return static_cast<std::uint8_t>(data_[at]); }
+  void Need(std::size_t at, std::size_t length) const {
+    if (at > data_.size() || length > data_.size() - at) OutOfPlace(at, length);
+  }
+  [[noreturn]] void OutOfPlace(std::size_t at, std::size_t length) const;
 
   std::string_view data_;
   std::uint32_t page_ = 0;

@@ -88,10 +88,12 @@ std::int64_t ForEachRow(const JetFile& file, const std::vector<std::uint32_t>& p
                         const std::function<void(const Bytes&)>& take) {
   std::int64_t rows = 0;
   for (const std::uint32_t number : pages) {
+    // Once a page: the work for each of its rows is bounded (long values check for
+    // themselves).
+    file.deadline().Check();
     const Bytes page = file.Page(number);
     const std::size_t count = RowCountOn(file, page);
     for (std::size_t row = 0; row < count; ++row) {
-      file.deadline().Check();
       // Deleted rows, and moved rows at their new place, which are taken where the
       // row stood.
       RowFlags flags = RowFlagsOn(file, page, row);
