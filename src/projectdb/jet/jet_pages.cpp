@@ -22,9 +22,7 @@ Layout Jet3Layout() {
   l.pageSize = 2048;
   l.rowCountAt = 8;
   l.definitionRows = 12;
-  l.definitionVariableColumns = 23;
   l.definitionColumns = 25;
-  l.definitionIndexes = 27;
   l.definitionRealIndexes = 31;
   l.definitionUsageMap = 35;
   l.definitionEntries = 43;
@@ -46,9 +44,7 @@ Layout Jet4Layout() {
   l.pageSize = 4096;
   l.rowCountAt = 12;
   l.definitionRows = 16;
-  l.definitionVariableColumns = 43;
   l.definitionColumns = 45;
-  l.definitionIndexes = 47;
   l.definitionRealIndexes = 51;
   l.definitionUsageMap = 55;
   l.definitionEntries = 63;

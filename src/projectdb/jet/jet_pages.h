@@ -73,9 +73,7 @@ struct Layout {
   std::size_t rowCountAt = 0;  // on a data page; the row offsets follow
   // The table definition (offsets in its first page, continued pages appended).
   std::size_t definitionRows = 0;
-  std::size_t definitionVariableColumns = 0;
   std::size_t definitionColumns = 0;
-  std::size_t definitionIndexes = 0;
   std::size_t definitionRealIndexes = 0;
   std::size_t definitionUsageMap = 0;
   std::size_t definitionEntries = 0;  // where the real indexes' entries start

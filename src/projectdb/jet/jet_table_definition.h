@@ -24,7 +24,7 @@ struct TableDefinition {
   std::string name;
   std::uint32_t page = 0;
   std::uint32_t rowCount = 0;      // as the header counts them
-  std::vector<JetColumn> columns;  // in their stored order; deleted ones are gone
+  std::vector<JetColumn> columns;  // in the order of their numbers; deleted ones are gone
   std::uint32_t usageMap = 0;      // the row holding the page map: page * 256 + row
 };
 
