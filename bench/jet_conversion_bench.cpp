@@ -1,6 +1,6 @@
 // Times the conversion of an Access (Jet 4) file whose table holds N rows: the whole of
-// ConvertIfJet (converter process, check, kept original, replacement) and, apart, the
-// converter process alone. The Jet file is made from testV2003.mdb beside the checkout.
+// ConvertIfJet (reading, check, kept original, replacement) and, apart, the reading and
+// writing of the SQLite file alone. The Jet file is made from testV2003.mdb beside the checkout.
 //
 //   jet_conversion_bench [N ...]     (default: 1000 8192 32767)
 #include <chrono>
@@ -14,9 +14,8 @@
 
 #include "errors/error_report.h"
 #include "jet_synthetic.h"
-#include "platform/child_process.h"
 #include "projectdb/jet/jet_conversion.h"
-#include "projectdb/jet/jet_reader.h"
+#include "projectdb/jet/jet_copy.h"
 
 namespace fs = std::filesystem;
 
@@ -38,7 +37,6 @@ double Seconds(std::chrono::steady_clock::duration d) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (const auto status = velnor::jet::RunJetConverterIfAsked(argc, argv)) return *status;
   const fs::path jetFiles = VELNOR_JET_TESTDATA;
   if (!fs::exists(jetFiles / "testV2003.mdb")) {
     std::fprintf(stderr, "no Jet test files at %s\n", jetFiles.c_str());
@@ -54,11 +52,11 @@ int main(int argc, char** argv) {
   const std::string log = (folder / "log.txt").string();
   const velnor::ReportScope report({true, "bench", "Widget", log, log});
   const std::string base = ReadAll(jetFiles / "testV2003.mdb");
-  std::printf("     N | Jet file  | ConvertIfJet (best of 5) | converter process alone\n");
+  std::printf("     N | Jet file  | ConvertIfJet (best of 5) |    reading alone\n");
   for (const int rows : sizes) {
     const std::string jet = velnor::test::JetFileWithRows(base, rows);
     double whole = 1e9;
-    double child = 1e9;
+    double alone = 1e9;
     for (int run = 0; run < 5; ++run) {
       const fs::path file = folder / "Widget.mdb";
       fs::remove(file);
@@ -70,16 +68,12 @@ int main(int argc, char** argv) {
 
       const fs::path out = folder / "alone.sqlite";
       fs::remove(out);
-      WriteAll(folder / "alone.mdb", jet);
       started = std::chrono::steady_clock::now();
-      const auto outcome = velnor::RunChildProcess(
-          "/proc/self/exe",
-          {velnor::jet::kConvertOption, (folder / "alone.mdb").string(), out.string()},
-          std::chrono::seconds(60));
-      child = std::min(child, Seconds(std::chrono::steady_clock::now() - started));
-      if (!outcome.Succeeded()) std::fprintf(stderr, "%s\n", outcome.Describe().c_str());
+      velnor::jet::CopyJetToSqlite(jet, out.string(),
+                                   velnor::jet::Deadline(std::chrono::seconds(60)));
+      alone = std::min(alone, Seconds(std::chrono::steady_clock::now() - started));
     }
-    std::printf("%6d | %6.2f MB | %20.3f s   | %19.3f s\n", rows, jet.size() / 1e6, whole, child);
+    std::printf("%6d | %6.2f MB | %20.3f s   | %19.3f s\n", rows, jet.size() / 1e6, whole, alone);
   }
   fs::remove_all(folder);
   return 0;

@@ -75,7 +75,13 @@ std::optional<std::string> ReadFileBytes(std::string_view path) {
   if (!FileExists(path)) return std::nullopt;
   std::ifstream in(FsPath(ResolvePath(path)), std::ios::binary);
   if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  // In blocks: a byte at a time costs more than the reading itself on files of megabytes.
+  std::string bytes;
+  char block[65536];
+  while (in.read(block, sizeof block) || in.gcount() > 0) {
+    bytes.append(block, static_cast<std::size_t>(in.gcount()));
+  }
+  return bytes;
 }
 
 std::optional<std::string> CreateTemporaryFolder(std::string_view prefix) {

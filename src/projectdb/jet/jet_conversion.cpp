@@ -1,44 +1,46 @@
 #include "projectdb/jet/jet_conversion.h"
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
 #include <ostream>
-#include <sstream>
+#include <random>
 #include <vector>
 
 #include "app/locations.h"
 #include "app/run_lock.h"
 #include "errors/error_report.h"
 #include "errors/procedure.h"
-#include "platform/child_process.h"
 #include "platform/files.h"
+#include "platform/fs_path.h"
 #include "platform/kept_original.h"
 #include "platform/paths.h"
 #include "projectdb/database.h"
-#include "projectdb/jet/jet_reader.h"
+#include "projectdb/jet/jet_copy.h"
 
 namespace velnor {
 namespace {
 
-// A folder of its own for the converter's output, removed with everything in it.
-class ScratchFolder {
+// A new file name in the temporary folder for the converted database, removed with
+// what SQLite may leave beside it.
+class ScratchFile {
  public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "velnor-jet-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-      Raise(failure_number::kFileAccessError, "cannot make a temporary folder: " + pattern);
+  ScratchFile() {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+    if (error) {
+      Raise(failure_number::kFileAccessError, "no temporary folder: " + error.message());
     }
-    path_ = pattern;
+    std::random_device random;
+    const std::uint64_t tag = static_cast<std::uint64_t>(random()) << 32 | random();
+    path_ = Utf8Of(folder / ("velnor-jet-" + std::to_string(tag) + ".sqlite"));
   }
-  ~ScratchFolder() {
-    std::error_code ignored;  // a leftover temporary folder harms nothing
-    std::filesystem::remove_all(path_, ignored);
+  ~ScratchFile() {
+    std::error_code ignored;  // a leftover temporary file harms nothing
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
+      std::filesystem::remove(FsPath(path_ + suffix), ignored);
+    }
   }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
   const std::string& path() const { return path_; }
 
  private:
@@ -50,43 +52,24 @@ class ScratchFolder {
         "The Access database '" + path + "' is not converted and stays as it is: " + reason);
 }
 
-// The converter's own reason, when it gave one, else how it ended.
-std::string ReasonOf(const ChildOutcome& outcome) {
-  const std::string prefix = jet::kReasonPrefix;
-  const std::size_t at = outcome.errorOutput.rfind(prefix);
-  if (outcome.exited && at != std::string::npos) {
-    std::string reason = outcome.errorOutput.substr(at + prefix.size());
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-    return reason;
-  }
-  return "the converter " + outcome.Describe();
-}
-
 // The converted file must hold every table with as many rows as the Jet file's table
 // headers count, and pass the engine's own check.
-void Check(const std::string& jetPath, const std::string& converted, const std::string& manifest) {
+void Check(const std::string& jetPath, const std::string& converted,
+           const std::vector<jet::CopiedTable>& tables) {
   db::Database result = db::Database::Open(converted);
   db::Statement integrity(result, "PRAGMA integrity_check", result.Describe("checking"));
   if (!integrity.Step() || integrity.Column(0) != db::Value("ok")) {
     Refuse(jetPath, "the converted database fails its integrity check");
   }
-  std::istringstream lines(manifest);
-  std::string line;
-  std::size_t tables = 0;
-  while (std::getline(lines, line)) {
-    const std::size_t tab = line.find('\t');
-    if (tab == std::string::npos) Refuse(jetPath, "the converter's answer is garbled");
-    const std::string name = line.substr(tab + 1);
-    const std::int64_t expected = std::stoll(line.substr(0, tab));
-    const std::int64_t found = result.RowCount(name);
-    if (found != expected) {
-      Refuse(jetPath, "table " + name + " holds " + std::to_string(found) +
+  for (const jet::CopiedTable& table : tables) {
+    const std::int64_t found = result.RowCount(table.name);
+    if (found != table.headerRows) {
+      Refuse(jetPath, "table " + table.name + " holds " + std::to_string(found) +
                           " rows after conversion, its Jet header counts " +
-                          std::to_string(expected));
+                          std::to_string(table.headerRows));
     }
-    ++tables;
   }
-  if (tables != result.TableNames().size()) {
+  if (tables.size() != result.TableNames().size()) {
     Refuse(jetPath, "the converted database holds other tables than the Jet file");
   }
 }
@@ -97,25 +80,25 @@ std::string ConvertIfJet(const std::string& path, const JetConversionSettings& s
   if (path.empty() || !FileExists(path) || !IsJetFile(path)) return "";
   const std::string original = ResolvePath(path);
 
-  const ScratchFolder scratch;
-  const std::string converted = scratch.path() + "/converted.sqlite";
-  const ChildOutcome outcome = RunChildProcess(
-      settings.converter, {jet::kConvertOption, original, converted}, settings.timeLimit);
-  if (!outcome.Succeeded()) Refuse(original, ReasonOf(outcome));
+  const std::optional<std::string> bytes = ReadFileBytes(original);
+  if (!bytes) Refuse(original, "it cannot be read");
+  const ScratchFile converted;
   try {
-    Check(original, converted, outcome.output);
+    const jet::Deadline deadline(settings.timeLimit);
+    Check(original, converted.path(), jet::CopyJetToSqlite(*bytes, converted.path(), deadline));
   } catch (const Failure& failure) {
     if (failure.description().starts_with("The Access database")) throw;
     Refuse(original, failure.description());
-  } catch (const std::exception& error) {  // a row count that is no number
-    Refuse(original, std::string("the converter's answer is garbled: ") + error.what());
+  } catch (const std::bad_alloc&) {
+    Refuse(original, "not memory enough to convert it");
   }
 
   const KeptOriginal kept = KeepOriginalBeside(original, ".jet");
   if (!kept.ok) Refuse(original, kept.error);
-  const IoResult replaced = CopyFileAtomically(converted, original);
+  const IoResult replaced = CopyFileAtomically(converted.path(), original);
   if (!replaced) {
-    ::unlink(kept.path.c_str());  // the original is still in its place
+    std::error_code ignored;  // the original is still in its place
+    std::filesystem::remove(FsPath(kept.path), ignored);
     Refuse(original, replaced.error);
   }
   WriteErrorLog("Access database '" + original +

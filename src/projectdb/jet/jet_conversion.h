@@ -2,8 +2,8 @@
 // Projects made on Windows bring their databases as Access (Jet 3 or Jet 4) files. Where
 // the tool expects one of its databases and finds such a file, it converts it: the
 // converted SQLite file takes the Jet file's place, and the Jet file is kept beside it
-// as "<name>.jet". The reading runs in a converter process under a time limit (see
-// jet_reader.h), so that a damaged file is a report, never a crash or a hang.
+// as "<name>.jet". The tool reads the file itself (jet_reader.h), checking every page
+// number, offset and chain, so that a damaged file is a report, never a crash or a hang.
 #include <chrono>
 #include <iosfwd>
 #include <string>
@@ -15,8 +15,8 @@
 namespace velnor {
 
 struct JetConversionSettings {
-  // The program that converts: this executable, which answers the hidden option.
-  std::string converter = "/proc/self/exe";
+  // The last guard, should a damaged file keep the reader going where its checks did
+  // not foresee it: the conversion fails at this time limit.
   std::chrono::milliseconds timeLimit{60'000};
 };
 

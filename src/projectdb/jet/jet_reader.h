@@ -1,28 +1,35 @@
 #pragma once
-// Reading an Access (Jet 3 or Jet 4) database file into a new SQLite database. The
-// reading library is not safe on damaged files (it can hang or read beyond its
-// buffers), so this runs only in a converter process of its own: the tool's executable
-// started again with kConvertOption (see jet_conversion.h for the side that starts it).
-#include <optional>
-#include <string>
+// Reading an Access (Jet 3 or Jet 4) database: its user tables, their columns and their
+// rows as values. Read-only, from the file's bytes in memory; every page number, offset,
+// length and chain is checked, so a damaged file is a Failure naming what was wrong
+// (page, table), never a crash, a hang or a read beyond the bytes.
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "projectdb/database.h"
+#include "projectdb/jet/jet_pages.h"
+#include "projectdb/jet/jet_table_definition.h"
 
 namespace velnor::jet {
 
-// The hidden option: "<program> --convert-jet-file <jet file> <new SQLite file>".
-inline constexpr const char* kConvertOption = "--convert-jet-file";
+class JetDatabase {
+ public:
+  // deadline must outlive the reader.
+  JetDatabase(std::string_view bytes, const Deadline& deadline);
 
-// What the converter prints before each reason it fails for, so that the reason can be
-// told from what the reading library writes to standard error.
-inline constexpr const char* kReasonPrefix = "jet-conversion: ";
+  // The user tables in the catalog's order, with their columns.
+  std::vector<TableDefinition> Tables() const;
 
-// Writes every user table of the Jet file, its columns and its rows in stored order,
-// into a new SQLite file; indexes, keys, queries and relations are not taken. Returns
-// one line per table, "<rows the table's header counts>\t<table name>\n", for the
-// caller's check of the result. A failure is a velnor::Failure naming the reason.
-std::string ConvertJetFileHere(const std::string& jetPath, const std::string& sqlitePath);
+  // Calls take with the values of each row in stored order (see ForEachRow), one per
+  // column; returns the number of rows.
+  std::int64_t ReadRows(const TableDefinition& table,
+                        const std::function<void(const std::vector<db::Value>&)>& take) const;
 
-// For main, before anything else: when the arguments ask for a conversion, runs it and
-// returns the exit status (0, or 3 with the reason on standard error); otherwise nothing.
-std::optional<int> RunJetConverterIfAsked(int argc, char** argv);
+ private:
+  JetFile file_;
+};
 
 }  // namespace velnor::jet

@@ -49,21 +49,27 @@ void EmptyLastVariableColumn(std::string& row, int columns) {
   Put(row, endAt, Get(row, lastStartAt, 2), 2);
 }
 
-std::string Build(const std::string& testV2003Bytes, std::int32_t rows, bool emptyTexts);
+std::string Build(const std::string& testV2003Bytes, std::int32_t rows, bool emptyTexts,
+                  bool mapOnPage);
 
 }  // namespace
 
 std::string JetFileWithRows(const std::string& testV2003Bytes, std::int32_t rows) {
-  return Build(testV2003Bytes, rows, false);
+  return Build(testV2003Bytes, rows, false, false);
 }
 
 std::string JetFileWithEmptyTexts(const std::string& testV2003Bytes, std::int32_t rows) {
-  return Build(testV2003Bytes, rows, true);
+  return Build(testV2003Bytes, rows, true, false);
+}
+
+std::string JetFileWithRowsMappedOnPage(const std::string& testV2003Bytes, std::int32_t rows) {
+  return Build(testV2003Bytes, rows, false, true);
 }
 
 namespace {
 
-std::string Build(const std::string& testV2003Bytes, std::int32_t rows, bool emptyTexts) {
+std::string Build(const std::string& testV2003Bytes, std::int32_t rows, bool emptyTexts,
+                  bool mapOnPage) {
   std::string file = testV2003Bytes;
   std::string samples[2] = {RowOf(file, kDataPage, 0), RowOf(file, kDataPage, 1)};
   if (emptyTexts) EmptyLastVariableColumn(samples[1], 9);
@@ -94,21 +100,70 @@ std::string Build(const std::string& testV2003Bytes, std::int32_t rows, bool emp
     pages.push_back(firstPage + static_cast<std::uint32_t>(pages.size()));
     file += page;
   }
-  if (pages.size() > kMapBits) throw std::runtime_error("too many rows for the page map");
-
-  // The page map: type 0, the first page it covers, then one bit per page.
   const std::size_t map =
       kMapPage * kPage + (Get(file, kMapPage * kPage + kRowCount + 2, 2) & 0x1fff);
-  Put(file, map + 1, firstPage, 4);
-  std::fill(file.begin() + static_cast<std::ptrdiff_t>(map + 5),
-            file.begin() + static_cast<std::ptrdiff_t>(map + 5 + kMapBits / 8), '\0');
-  for (std::size_t i = 0; i < pages.size(); ++i) {
-    file[map + 5 + i / 8] = static_cast<char>(file[map + 5 + i / 8] | (1 << (i % 8)));
+  if (mapOnPage) {
+    // The page map: type 1, then the map pages (type 5, a bit per page from page 0 on
+    // after their 4-byte header), of which only the first is used.
+    const std::uint32_t mapPage = firstPage + static_cast<std::uint32_t>(pages.size());
+    std::string bits(kPage, '\0');
+    bits[0] = 0x05;
+    bits[1] = 0x01;
+    for (const std::uint32_t page : pages) bits[4 + page / 8] |= static_cast<char>(1 << (page % 8));
+    file += bits;
+    std::fill(file.begin() + static_cast<std::ptrdiff_t>(map),
+              file.begin() + static_cast<std::ptrdiff_t>(map + 5 + kMapBits / 8), '\0');
+    file[map] = 0x01;
+    Put(file, map + 1, mapPage, 4);
+  } else {
+    if (pages.size() > kMapBits) throw std::runtime_error("too many rows for the page map");
+    // The page map: type 0, the first page it covers, then one bit per page.
+    Put(file, map + 1, firstPage, 4);
+    std::fill(file.begin() + static_cast<std::ptrdiff_t>(map + 5),
+              file.begin() + static_cast<std::ptrdiff_t>(map + 5 + kMapBits / 8), '\0');
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+      file[map + 5 + i / 8] = static_cast<char>(file[map + 5 + i / 8] | (1 << (i % 8)));
+    }
   }
   Put(file, kDefinitionPage * kPage + kTableRows, static_cast<std::uint32_t>(rows), 4);
   return file;
 }
 
 }  // namespace
+
+std::string Jet3FileWithLongTexts(const std::string& testV1997Bytes, std::size_t aLength,
+                                  std::size_t bLength) {
+  // Jet 3 layout: pages of 2048 bytes, the row count at offset 8 of a page of rows.
+  constexpr std::size_t kJet3Page = 2048;
+  constexpr std::size_t kJet3RowCount = 8;
+  constexpr std::size_t kTable1Rows = 31;
+  constexpr std::size_t kFixedEnd = 32;  // the column count and the fixed columns
+  std::string file = testV1997Bytes;
+  const std::size_t base = kTable1Rows * kJet3Page;
+  const std::size_t end = Get(file, base + kJet3RowCount + 2, 2) & 0x1fff;  // where row 1 ends
+  const std::size_t start = Get(file, base + kJet3RowCount + 4, 2) & 0x1fff;
+  std::string row = file.substr(base + start, kFixedEnd);
+  if (row[0] != 9) throw std::runtime_error("not testV1997.mdb");
+  row += std::string(aLength, 'a') + std::string(bLength, 'b');
+  const std::size_t offsets[3] = {kFixedEnd, kFixedEnd + aLength, kFixedEnd + aLength + bLength};
+  // The end of the data, the offsets last first, the jump table, the count, the mask.
+  const std::size_t length = offsets[2] + 1 + 2 + 1 + 2;
+  std::size_t jumps = 0;  // one per 256 bytes of the whole row, itself included
+  while ((length + jumps - 1) / 256 > jumps) ++jumps;
+  row += static_cast<char>(offsets[2] & 0xff);
+  row += static_cast<char>(offsets[1] & 0xff);
+  row += static_cast<char>(offsets[0] & 0xff);
+  for (std::size_t j = jumps; j-- > 0;) {
+    // The first of the offsets (the end counting as the third) at 256 * (j + 1) or above.
+    std::size_t first = 0;
+    while (first < 3 && offsets[first] < 256 * (j + 1)) ++first;
+    row += static_cast<char>(first < 3 ? first : 0xff);
+  }
+  row += std::string("\x02\xff\x01", 3);
+  if (row.size() + kJet3RowCount + 6 > end) throw std::runtime_error("the row does not fit");
+  file.replace(base + end - row.size(), row.size(), row);
+  Put(file, base + kJet3RowCount + 4, static_cast<std::uint32_t>(end - row.size()), 2);
+  return file;
+}
 
 }  // namespace velnor::test

@@ -13,9 +13,19 @@ namespace velnor::test {
 // definition covers 512 pages).
 std::string JetFileWithRows(const std::string& testV2003Bytes, std::int32_t rows);
 
+// As JetFileWithRows, with the page map on a page of its own which the table's map row
+// names (as larger files keep it), so without the limit of about 40,000 rows.
+std::string JetFileWithRowsMappedOnPage(const std::string& testV2003Bytes, std::int32_t rows);
+
 // As JetFileWithRows, with the text "B" of every "a ..." row (the odd rows) stored as an
 // empty text instead of "b": its end in the row's table of variable offsets moved to
 // its start.
 std::string JetFileWithEmptyTexts(const std::string& testV2003Bytes, std::int32_t rows);
+
+// The bytes of testV1997.mdb (Jet 3) whose "Table1" row "abcdefg ..." holds texts of
+// these lengths ("aaa...", "bbb...") in its columns "A" and "B": a row of 256 bytes or
+// more has a jump table, which adds 256 to the one-byte offsets from a given column on.
+std::string Jet3FileWithLongTexts(const std::string& testV1997Bytes, std::size_t aLength,
+                                  std::size_t bLength);
 
 }  // namespace velnor::test
