@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/generations.h"
 #include "app/locations.h"
 #include "errors/procedure.h"
 #include "platform/encoding.h"
@@ -52,8 +53,8 @@ void WriteEditInfo(const RunState& run) {
       [&] { encoded = EncodeIdentity(EnvironmentIdentity(run.process.firstEnvironmentEntry)); });
   // Both keys in one replacement of the file, so that it never holds half a stamp.
   proc.Step([&] {
-    const std::vector<std::string> unwritten =
-        SaveIniEntries({{"Info", "S_Prog", stamp}, {"Info", "S_Editor", encoded}}, cfg);
+    const std::vector<std::string> unwritten = SaveIniEntries(
+        {{"Info", "S_Prog", stamp}, {"Info", "S_Editor", encoded}}, cfg, KeepingBeforeWriting(run));
     if (unwritten.empty()) return;
     const std::string keys = Join(unwritten, ", ");
     LogFailure(failure_number::kFileAccessError,

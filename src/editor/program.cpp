@@ -19,6 +19,7 @@
 #include "platform/pending_messages.h"
 #include "platform/process.h"
 #include "platform/program_end.h"
+#include "projectdb/generation_commands.h"
 #include "projectdb/jet/jet_conversion.h"
 
 namespace velnor {
@@ -38,6 +39,11 @@ constexpr const char* kUsage =
     "  /LOGFILE=path       error log while integrated (write \\ for / on Linux)\n"
     "  --import-jet        converts the component's Access (Jet) databases to SQLite,\n"
     "                      keeping each original as <name>.jet, and does nothing else\n"
+    "  --history [--json]  lists the generations that runs replaced and kept, newest\n"
+    "                      first (in <component>/<component>_Generations, the last 10)\n"
+    "  --restore [ID]      puts the newest kept generation back, or the one named; the\n"
+    "                      files it replaces are kept first, so a second --restore\n"
+    "                      undoes the first\n"
     "  --help              this text\n"
     "  --version           the program's version\n"
     "\n"
@@ -124,6 +130,7 @@ int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxe
   }
 
   if (facts.commandLine == kImportJetOption) return ImportJetDatabases(facts, std::cout, std::cerr);
+  if (const auto status = RunGenerationCommand(facts, std::cout, std::cerr)) return *status;
 
   RunState run = StartRun(facts);
   // Said before anything is read or written, so a run that cannot show its window

@@ -15,4 +15,7 @@ std::string TempNameBeside(const std::string& target);
 // links go round in a loop.
 std::optional<std::string> FollowLinks(std::string path, std::error_code& error);
 
+// Renames from over to, replacing a file at to; on failure says why, naming to.
+bool RenameOver(const std::string& from, const std::string& to, std::string& error);
+
 }  // namespace velnor::files_internal

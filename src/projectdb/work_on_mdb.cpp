@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "app/generations.h"
 #include "app/locations.h"
 #include "app/machines.h"
 #include "errors/procedure.h"
@@ -150,6 +151,10 @@ void WorkOnMDB(const RunState& run) {
   // The source database is written below but must keep its last-write time.
   std::optional<FileTime> sourceTime;
   proc.Step([&] { sourceTime = LastWriteTime(sourcePath); });
+
+  // Both databases are written from here on (the machine copy, the conversion, the
+  // rebuild): what they replace is kept first, or nothing is replaced.
+  if (!KeepGenerationBeforeWriting(run)) return;
 
   if (run.mode.integrated) {
     proc.Step([&] {

@@ -78,6 +78,16 @@ IoResult ReplaceAtomically(std::string_view path, Fill&& fill) {
 
 }  // namespace
 
+namespace files_internal {
+
+bool RenameOver(const std::string& from, const std::string& to, std::string& error) {
+  if (::rename(from.c_str(), to.c_str()) == 0) return true;
+  error = Failed("cannot replace", to, errno).error;
+  return false;
+}
+
+}  // namespace files_internal
+
 IoResult AppendLine(std::string_view path, std::string_view text) {
   const std::string resolved = ResolvePath(path);
   const int fd = ::open(resolved.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
