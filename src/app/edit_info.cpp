@@ -14,9 +14,7 @@ namespace velnor {
 namespace {
 
 std::string ProgramStamp(const RunState& run) {
-  const ProgramVersion& version = run.process.version;
-  return std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
-         std::to_string(version.revision) +
+  return VersionText(run.process.version) +
          (run.mode.integrated ? " - Integrated" : " - Standalone");
 }
 

@@ -55,7 +55,7 @@ std::optional<std::int64_t> SequenceOf(const std::string& name) {
   return std::stoll(name.substr(kShape.size()));
 }
 
-// UTC, so that the names sort as the times do the whole year round.
+// In UTC, which knows no summer time: the names read in the order the runs came.
 std::string TimeText(std::chrono::system_clock::time_point when, const char* format) {
   const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
   const auto millis =
@@ -70,11 +70,6 @@ std::string TimeText(std::chrono::system_clock::time_point when, const char* for
 std::string ModeOf(const StartMode& mode) {
   if (mode.silent) return "Silent";
   return mode.integrated ? "Integrated" : "Standalone";
-}
-
-std::string VersionOf(const ProgramVersion& version) {
-  return std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
-         std::to_string(version.revision);
 }
 
 // The generation in folder as its manifest describes it; nothing when the manifest is
@@ -148,7 +143,7 @@ Generation KeepGeneration(const RunState& run, const std::string& mode) {
   generation.folder = JoinPath(folder, generation.id);
   generation.time = TimeText(now, "%Y-%m-%d %H:%M:%S.") + " UTC";
   generation.mode = mode;
-  generation.version = VersionOf(run.process.version);
+  generation.version = VersionText(run.process.version);
 
   const auto fail = [&](const std::string& reason) {
     RemoveFolder(generation.folder);
