@@ -1,6 +1,5 @@
 #include "projectdb/generation_commands.h"
 
-#include <cstdio>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "app/run_state.h"
 #include "errors/error_report.h"
 #include "errors/failure.h"
+#include "platform/encoding.h"
 #include "platform/paths.h"
 #include "projectdb/database.h"
 
@@ -44,22 +44,8 @@ std::string Listed(const std::vector<std::string>& names) {
   return text;
 }
 
-// A JSON string: quotes, backslashes and control characters escaped, UTF-8 kept.
 std::string Json(const std::string& text) {
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-      quoted += escaped;
-    } else {
-      quoted += c;
-    }
-  }
-  return quoted + "\"";
+  return JsonString(text);
 }
 
 std::string Json(const std::vector<std::string>& texts) {
