@@ -60,6 +60,23 @@ TEST(Generations, RestoreGivesBackTheFilesBeforeTheLastRunAndASecondRestoreUndoe
   EXPECT_EQ(Count(project.RunTool({"--history"}).out, "PRESET_DEFS rows: " + rows + "\n"), 10u);
 }
 
+TEST(Generations, ASilentRunThatCannotKeepWhatItReplacesReplacesNothing) {
+  DemoProject project;
+  ASSERT_TRUE(project.ok());
+  // A file where the kept generations' folder belongs.
+  const fs::path generations = project.base() / "Widget" / "Widget_Generations";
+  WriteBytes(generations, "");
+  const auto before = RunFiles(project);
+
+  const RunResult run = project.RunSilent();
+
+  EXPECT_EQ(run.exitStatus, 2) << run.Describe();
+  EXPECT_TRUE(RunFiles(project) == before);
+  const std::string errorLog = ReadBytes(project.errorLog());
+  EXPECT_NE(errorLog.find("could not be kept in '" + generations.string()), std::string::npos)
+      << errorLog;
+}
+
 TEST(Generations, RestoreWithNothingKeptSaysSoAndChangesNothing) {
   DemoProject project;
   ASSERT_TRUE(project.ok());
