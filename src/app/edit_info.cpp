@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/generations.h"
 #include "app/locations.h"
 #include "errors/procedure.h"
 #include "platform/encoding.h"
@@ -13,9 +14,7 @@ namespace velnor {
 namespace {
 
 std::string ProgramStamp(const RunState& run) {
-  const ProgramVersion& version = run.process.version;
-  return std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
-         std::to_string(version.revision) +
+  return VersionText(run.process.version) +
          (run.mode.integrated ? " - Integrated" : " - Standalone");
 }
 
@@ -52,8 +51,8 @@ void WriteEditInfo(const RunState& run) {
       [&] { encoded = EncodeIdentity(EnvironmentIdentity(run.process.firstEnvironmentEntry)); });
   // Both keys in one replacement of the file, so that it never holds half a stamp.
   proc.Step([&] {
-    const std::vector<std::string> unwritten =
-        SaveIniEntries({{"Info", "S_Prog", stamp}, {"Info", "S_Editor", encoded}}, cfg);
+    const std::vector<std::string> unwritten = SaveIniEntries(
+        {{"Info", "S_Prog", stamp}, {"Info", "S_Editor", encoded}}, cfg, KeepingBeforeWriting(run));
     if (unwritten.empty()) return;
     const std::string keys = Join(unwritten, ", ");
     LogFailure(failure_number::kFileAccessError,

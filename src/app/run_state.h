@@ -15,6 +15,10 @@ namespace velnor {
 // order read; empty when no name was read.
 using MachineList = std::vector<std::string>;
 
+// Whether the run has kept the project's files as they were before its first write to
+// one of them (app/generations.h).
+enum class GenerationKept { kNotYet, kKept, kFailed };
+
 struct RunState {
   // Known from the start, without a look at any file.
   ProcessFacts process;
@@ -33,6 +37,9 @@ struct RunState {
 
   // Told what the run does, when someone previews it; nullptr otherwise.
   RunObserver* observer = nullptr;
+  // Learned at the run's first write, wherever that happens; the procedures that write
+  // read the run as a whole, so this one fact may change where the rest may not.
+  mutable GenerationKept generationKept = GenerationKept::kNotYet;
 };
 
 // The run as the process facts and the command line give it.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/edit_info.h"
+#include "app/generations.h"
 #include "app/info_masks.h"
 #include "app/locations.h"
 #include "app/machines.h"
@@ -123,7 +124,7 @@ void WriteInputs(const RunState& run, const std::vector<int>& chosenButtons,
   // that failed are reported together, naming the file.
   std::vector<std::string> unwritten;
   proc.Step([&] {
-    if (!settings.empty()) unwritten = SaveIniEntries(entries, settings);
+    if (!settings.empty()) unwritten = SaveIniEntries(entries, settings, KeepingBeforeWriting(run));
   });
   proc.Step([&] {
     if (unwritten.empty()) return;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/generations.h"
 #include "app/info_masks.h"
 #include "app/machines.h"
 #include "editor/editor_window.h"
@@ -118,7 +119,8 @@ void EditorWindow::SetupUserInterFace() {
   proc.Step([&] {
     helpTexts_ = WithBuiltInHelp(LoadToolTipTexts(
         Controls(),
-        LanguageFilePath(run_.process.executableFolder, run_.process.executableBaseName)));
+        LanguageFilePath(run_.process.executableFolder, run_.process.executableBaseName),
+        KeepingBeforeWriting(run_)));
   });
   // A cell's tool tip tells why it cannot be switched while it shows such a choice, and
   // is the translated one again otherwise.

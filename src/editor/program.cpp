@@ -20,6 +20,7 @@
 #include "platform/pending_messages.h"
 #include "platform/process.h"
 #include "platform/program_end.h"
+#include "projectdb/generation_commands.h"
 #include "projectdb/jet/jet_conversion.h"
 
 namespace velnor {
@@ -41,6 +42,11 @@ constexpr const char* kUsage =
     "                      keeping each original as <name>.jet, and does nothing else\n"
     "  --check [--json]    tells what a silent run would meet and what its OK would\n"
     "                      change, writing nothing; --json as one JSON object\n"
+    "  --history [--json]  lists the generations that runs replaced and kept, newest\n"
+    "                      first (in <component>/<component>_Generations, the last 10)\n"
+    "  --restore [ID]      puts the newest kept generation back, or the one named; the\n"
+    "                      files it replaces are kept first, so a second --restore\n"
+    "                      undoes the first\n"
     "  --help              this text\n"
     "  --version           the program's version\n"
     "\n"
@@ -127,6 +133,7 @@ int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxe
   }
 
   if (facts.commandLine == kImportJetOption) return ImportJetDatabases(facts, std::cout, std::cerr);
+  if (const auto status = RunGenerationCommand(facts, std::cout, std::cerr)) return *status;
 
   if (facts.commandLine == kCheckOption || facts.commandLine == kCheckJsonOption) {
     return CheckProject(facts, facts.commandLine == kCheckJsonOption, std::cout, std::cerr);

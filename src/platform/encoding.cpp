@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 
 namespace velnor {
 namespace {
@@ -214,6 +215,24 @@ std::size_t FindIgnoringCase(std::string_view text, std::string_view needle) {
     if (EqualsIgnoringCase(text.substr(pos, needle.size()), needle)) return pos;
   }
   return std::string_view::npos;
+}
+
+std::string JsonString(std::string_view utf8) {
+  std::string json = "\"";
+  for (std::size_t i = 0; i < utf8.size();) {
+    const char32_t cp = DecodeUtf8(utf8, i);
+    if (cp == U'"' || cp == U'\\') {
+      json += '\\';
+      json += static_cast<char>(cp);
+    } else if (cp < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(cp));
+      json += escaped;
+    } else {
+      AppendUtf8(json, cp >= kStrayByte ? U'\uFFFD' : cp);
+    }
+  }
+  return json + "\"";
 }
 
 }  // namespace velnor

@@ -25,6 +25,12 @@ unsigned char UpperCp1252(unsigned char c);
 // The texts one after the other, the separator between each two.
 std::string Join(const std::vector<std::string>& texts, std::string_view separator);
 
+// The text as a JSON string, quotes included: quotes, backslashes and control
+// characters escaped, characters beyond ASCII kept as UTF-8, and a byte that starts no
+// UTF-8 character (a file name of another encoding) written as U+FFFD, so that every
+// parser reads the result.
+std::string JsonString(std::string_view utf8);
+
 // The text without the given characters at either end: by default blanks, tabs and the
 // other white space that may stand around a name or value (a carriage return too, so
 // that a name handed in with a stray one at its end still finds its entry).

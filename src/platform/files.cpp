@@ -116,4 +116,117 @@ std::vector<std::string> RemoveLeftoverTemporaries(std::string_view folder) {
   return removed;
 }
 
+namespace {
+
+// A target of ReplaceFilesTogether, with the new contents waiting beside it.
+struct Staged {
+  std::string target;  // the file itself, links followed
+  std::string temp;    // "" for a file to be removed
+};
+
+void Discard(const std::vector<Staged>& staged) {
+  for (const Staged& each : staged) {
+    std::error_code ignored;
+    if (!each.temp.empty()) std::filesystem::remove(FsPath(each.temp), ignored);
+  }
+}
+
+// Where the replacement of path goes, or why it cannot. An existing target must be a
+// file that may be written; its owner's protection counts for the superuser too.
+std::optional<std::string> TargetOf(const std::string& path, std::string& error) {
+  namespace fs = std::filesystem;
+  std::error_code code;
+  const std::optional<std::string> target = files_internal::FollowLinks(ResolvePath(path), code);
+  if (!target) {
+    error = "cannot follow the link '" + path + "': " + code.message();
+    return std::nullopt;
+  }
+  const fs::file_status status = fs::status(FsPath(*target), code);
+  if (!fs::exists(status)) return target;
+  if (!fs::is_regular_file(status)) {
+    error = "'" + *target + "' is not a file";
+    return std::nullopt;
+  }
+  constexpr fs::perms kWrite =
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  if ((status.permissions() & kWrite) == fs::perms::none) {
+    error = "cannot replace '" + *target + "': the file is read-only";
+    return std::nullopt;
+  }
+  return target;
+}
+
+}  // namespace
+
+IoResult ReplaceFilesTogether(const std::vector<FileReplacement>& replacements) {
+  namespace fs = std::filesystem;
+  std::vector<Staged> staged;
+  for (const FileReplacement& replacement : replacements) {
+    std::string error;
+    const std::optional<std::string> target = TargetOf(replacement.path, error);
+    if (!target) {
+      Discard(staged);
+      return {false, error};
+    }
+    staged.push_back({*target, ""});
+    if (!replacement.bytes) continue;
+    const std::string temp = files_internal::TempNameBeside(*target);
+    const IoResult written = WriteFileAtomically(temp, *replacement.bytes);
+    if (!written) {
+      Discard(staged);
+      return {false, "cannot write beside '" + *target + "': " + written.error};
+    }
+    staged.back().temp = temp;
+    std::error_code code;  // the new file keeps the old one's permissions when it can
+    const fs::perms old = fs::status(FsPath(*target), code).permissions();
+    if (!code && old != fs::perms::unknown) fs::permissions(FsPath(temp), old, code);
+  }
+  // Renames within one folder do not fail for want of space; should one fail all the
+  // same, the files already renamed stay renamed and the report names the first that
+  // was not.
+  for (std::size_t i = 0; i < staged.size(); ++i) {
+    std::string error;
+    if (!staged[i].temp.empty() &&
+        !files_internal::RenameOver(staged[i].temp, staged[i].target, error)) {
+      Discard(std::vector<Staged>(staged.begin() + static_cast<std::ptrdiff_t>(i), staged.end()));
+      return {false, error};
+    }
+  }
+  for (const Staged& each : staged) {
+    std::error_code code;
+    if (each.temp.empty() && !fs::remove(FsPath(each.target), code) && code) {
+      return {false, "cannot remove '" + each.target + "': " + code.message()};
+    }
+  }
+  return {};
+}
+
+IoResult MakeFolder(std::string_view path) {
+  std::error_code error;
+  std::filesystem::create_directories(FsPath(path), error);
+  if (error)
+    return {false, "cannot make the folder '" + std::string(path) + "': " + error.message()};
+  return {};
+}
+
+IoResult RemoveFolder(std::string_view path) {
+  std::error_code error;
+  std::filesystem::remove_all(FsPath(path), error);
+  if (error) {
+    return {false, "cannot remove the folder '" + std::string(path) + "': " + error.message()};
+  }
+  return {};
+}
+
+std::vector<std::string> SubfolderNames(std::string_view folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  std::filesystem::directory_iterator it(FsPath(folder), error);
+  for (const std::filesystem::directory_iterator end; !error && it != end; it.increment(error)) {
+    std::error_code kind;
+    if (it->is_directory(kind)) names.push_back(Utf8Of(it->path().filename()));
+  }
+  return names;
+}
+
 }  // namespace velnor

@@ -42,6 +42,21 @@ std::vector<std::string> RemoveLeftoverTemporaries(std::string_view folder);
 // A new, empty folder of this process's own in the system's folder for temporary files;
 // nothing when none can be made.
 std::optional<std::string> CreateTemporaryFolder(std::string_view prefix);
+// Several files replaced together: each new content is first written whole and flushed
+// beside its target, and only when every one is in place are they renamed over their
+// targets and the files to go removed. A failure before the renames (a read-only or
+// unwritable target, a full disk) leaves every target as it was and no file behind.
+struct FileReplacement {
+  std::string path;
+  std::optional<std::string> bytes;  // nothing: the file is removed
+};
+IoResult ReplaceFilesTogether(const std::vector<FileReplacement>& replacements);
+
+// Folders: made with the folders above them, removed with all they hold, and the names
+// of the folders within one (none when it cannot be read).
+IoResult MakeFolder(std::string_view path);
+IoResult RemoveFolder(std::string_view path);
+std::vector<std::string> SubfolderNames(std::string_view folder);
 
 // A file's last-write time, as fine as the file system keeps it.
 using FileTime = std::chrono::sys_time<std::chrono::nanoseconds>;

@@ -20,5 +20,7 @@ std::optional<std::string> FollowLinks(std::string path, std::error_code& error)
 
 // The refusal of a log that is no regular file: kind says what it is ("a FIFO").
 IoResult NotARegularFile(std::string_view path, std::string_view kind);
+// Renames from over to, replacing a file at to; on failure says why, naming to.
+bool RenameOver(const std::string& from, const std::string& to, std::string& error);
 
 }  // namespace velnor::files_internal

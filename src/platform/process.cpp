@@ -94,4 +94,9 @@ ProcessFacts CaptureProcessFacts(int argc, const char* const* argv, const char* 
   return facts;
 }
 
+std::string VersionText(const ProgramVersion& version) {
+  return std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
+         std::to_string(version.revision);
+}
+
 }  // namespace velnor

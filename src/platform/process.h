@@ -15,6 +15,9 @@ struct ProgramVersion {
   int revision = 0;
 };
 
+// "major.minor.revision", each in decimal.
+std::string VersionText(const ProgramVersion& version);
+
 struct ProcessFacts {
   std::string commandLine;       // the arguments after the program's name, joined by blanks
   std::string executableFolder;  // folder the executable was started from, no trailing separator

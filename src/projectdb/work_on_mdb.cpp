@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/generations.h"
 #include "app/locations.h"
 #include "app/machines.h"
 #include "errors/procedure.h"
@@ -197,6 +198,10 @@ void WorkOnMDB(const RunState& run) {
   // The source database takes the new generation too, but keeps its last-write time.
   std::optional<FileTime> sourceTime;
   proc.Step([&] { sourceTime = LastWriteTime(sourcePath); });
+
+  // The databases may be written from here on (the machine copy, the conversion, the new
+  // generation): what they replace is kept first, or nothing is replaced.
+  if (!KeepGenerationBeforeWriting(run)) return;
 
   if (run.mode.integrated) {
     proc.Step([&] {

@@ -153,10 +153,11 @@ std::int16_t SaveIni(const IniValue& value, const std::string& section, const st
 }
 
 std::vector<std::string> SaveIniEntries(const std::vector<ProfileEntry>& entries,
-                                        const std::string& file) {
+                                        const std::string& file,
+                                        const BeforeReplacing& beforeReplacing) {
   std::vector<ProfileRefusal> refused;
   std::vector<std::string> unwritten;
-  if (!WriteProfileEntries(entries, file, refused)) {
+  if (!WriteProfileEntries(entries, file, refused, beforeReplacing)) {
     for (const ProfileEntry& entry : entries) unwritten.push_back(entry.key);
     return unwritten;
   }

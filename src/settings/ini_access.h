@@ -51,8 +51,10 @@ std::int16_t SaveIni(const IniValue& value, const std::string& section, const st
 // give writing them one after the other. Returns the keys that were not written: those
 // that cannot be stored, or all when the file cannot be replaced. The caller reports
 // them.
+// beforeReplacing as WriteProfileEntries asks it.
 std::vector<std::string> SaveIniEntries(const std::vector<ProfileEntry>& entries,
-                                        const std::string& file);
+                                        const std::string& file,
+                                        const BeforeReplacing& beforeReplacing = {});
 
 inline std::int16_t SaveIni(const char* text, const std::string& section, const std::string& key,
                             const std::string& file) {

@@ -116,9 +116,10 @@ std::string LanguageCode(const std::string& file, TextWrites& writes) {
   return code;
 }
 
-void WriteTexts(const TextWrites& writes, const std::string& file) {
+void WriteTexts(const TextWrites& writes, const std::string& file,
+                const BeforeReplacing& beforeWriting = {}) {
   if (writes.empty()) return;
-  const std::vector<std::string> unwritten = SaveIniEntries(writes, file);
+  const std::vector<std::string> unwritten = SaveIniEntries(writes, file, beforeWriting);
   if (unwritten.empty()) return;
   const std::string keys = Join(unwritten, ", ");
   LogFailure(failure_number::kFileAccessError,
@@ -139,7 +140,8 @@ std::string GetLanguage(const std::string& languageFile) {
   return code;
 }
 
-HelpTextTable LoadToolTipTexts(const ControlList& controls, const std::string& file) {
+HelpTextTable LoadToolTipTexts(const ControlList& controls, const std::string& file,
+                               const BeforeReplacing& beforeWriting) {
   TextWrites writes;
   // A failure before the loop belongs to the caller's handling.
   const std::string lang = LanguageCode(file, writes);
@@ -153,7 +155,7 @@ HelpTextTable LoadToolTipTexts(const ControlList& controls, const std::string& f
     } catch (const std::exception&) {
     }
   }
-  WriteTexts(writes, file);
+  WriteTexts(writes, file, beforeWriting);
   return helpTexts;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "settings/controls.h"
+#include "settings/profile.h"
 
 namespace velnor {
 
@@ -19,7 +20,8 @@ std::string LanguageFilePath(const std::string& executableFolder,
 std::string GetLanguage(const std::string& languageFile);
 
 // Applies the language file to every control and returns the help texts it holds for
-// them.
-HelpTextTable LoadToolTipTexts(const ControlList& controls, const std::string& languageFile);
+// them. The texts it gains are written as SaveIniEntries writes, asking beforeWriting.
+HelpTextTable LoadToolTipTexts(const ControlList& controls, const std::string& languageFile,
+                               const BeforeReplacing& beforeWriting = {});
 
 }  // namespace velnor

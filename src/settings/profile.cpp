@@ -347,7 +347,8 @@ IoResult WriteProfileText(const std::string& section, const std::string& key,
 }
 
 IoResult WriteProfileEntries(const std::vector<ProfileEntry>& entries, const std::string& file,
-                             std::vector<ProfileRefusal>& refused) {
+                             std::vector<ProfileRefusal>& refused,
+                             const BeforeReplacing& beforeReplacing) {
   std::string keys;
   for (const ProfileEntry& entry : entries) {
     keys += (keys.empty() ? "[" : ", [") + entry.section + "] " + entry.key;
@@ -378,6 +379,7 @@ IoResult WriteProfileEntries(const std::vector<ProfileEntry>& entries, const std
   }
   const std::string updated = document.Bytes();
   if (updated == original && (existed || refused.size() == entries.size())) return {};
+  if (beforeReplacing && !beforeReplacing()) return {false, "'" + file + "' is left as it is"};
   return WriteFileAtomically(file, updated);
 }
 

@@ -17,6 +17,7 @@
 // byte-order mark is read and written as UTF-8). Paths are found without regard to case.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,9 @@ std::int32_t ReadProfileInteger(const std::string& section, const std::string& k
 IoResult WriteProfileText(const std::string& section, const std::string& key,
                           const std::string& value, const std::string& file);
 
+// Asked before a project file is changed; false keeps it from being changed.
+using BeforeReplacing = std::function<bool()>;
+
 struct ProfileEntry {
   std::string section;
   std::string key;
@@ -70,7 +74,10 @@ struct ProfileRefusal {
 // Writes the entries into file as WriteProfileText would write them one after the other,
 // in one replacement of the file: a crash leaves all of them or none. An entry that
 // cannot be stored is left out and named in refused; the others are written.
+// beforeReplacing, when given, is asked right before the file is changed (never when
+// the entries leave it as it is); false leaves the file as it is and fails the write.
 IoResult WriteProfileEntries(const std::vector<ProfileEntry>& entries, const std::string& file,
-                             std::vector<ProfileRefusal>& refused);
+                             std::vector<ProfileRefusal>& refused,
+                             const BeforeReplacing& beforeReplacing = {});
 
 }  // namespace velnor

@@ -33,8 +33,7 @@ TEST(CheckReport, TellsTheScratchCopysFoldersAsTheProjects) {
             "at /home/Line/W.mdb and /HOME/LINE/W.CFG");
 }
 
-TEST(CheckReport, JsonEscapesTextsAndKeepsNumbersExact) {
-  EXPECT_EQ(JsonString("a\"b\\c\n\r\x01\xC3\xBC"), "\"a\\\"b\\\\c\\n\\r\\u0001\xC3\xBC\"");
+TEST(CheckReport, JsonKeepsNumbersExactAndTheSchemasFields) {
   EXPECT_EQ(JsonNumber(0.1), "0.1");
   EXPECT_EQ(JsonNumber(-2.5e-7), "-2.5e-07");
   EXPECT_EQ(JsonNumber(std::int64_t{-32768}), "-32768");

@@ -144,6 +144,12 @@ std::map<fs::path, FileState> FilesBelow(const fs::path& folder) {
   return files;
 }
 
+bool InKeptGeneration(const fs::path& relative) {
+  auto part = relative.begin();
+  return part != relative.end() && *part == "Widget" && ++part != relative.end() &&
+         *part == "Widget_Generations";
+}
+
 std::string Upper(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return text;

@@ -66,6 +66,10 @@ FileState StateOf(const fs::path& path);
 // Every file below folder, by its path relative to folder.
 std::map<fs::path, FileState> FilesBelow(const fs::path& folder);
 
+// Whether a path below the base folder lies in a generation that a run kept before it
+// wrote ("Widget/Widget_Generations/<id>/...").
+bool InKeptGeneration(const fs::path& relative);
+
 std::string Upper(std::string text);
 // The text's leading decimal number as the tool reads a stored choice.
 std::int64_t LeadingNumber(const std::string& text);

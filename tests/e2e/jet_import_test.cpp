@@ -3,6 +3,7 @@
 // cannot convert it reports by name and keeps.
 #include <cstdint>
 #include <cstring>
+#include <algorithm>
 #include <random>
 
 #include "demo_fixture.h"
@@ -71,6 +72,13 @@ TEST_F(JetProject, ImportJetConvertsTheDatabasesAndDoesNothingElse) {
   EXPECT_EQ(ReadTable(project.componentDb(), "Table1").rows.size(), 2u);
   auto after = FilesBelow(project.base());
   EXPECT_EQ(after.at("Widget/Widget.mdb.jet").bytes, jet);
+  // What the conversion replaces is kept first.
+  const auto kept = std::find_if(after.begin(), after.end(), [](const auto& entry) {
+    return InKeptGeneration(entry.first) && entry.first.filename() == "Widget.mdb";
+  });
+  ASSERT_NE(kept, after.end());
+  EXPECT_EQ(kept->second.bytes, jet);
+  std::erase_if(after, [](const auto& entry) { return InKeptGeneration(entry.first); });
   // Besides the database, its kept original and the log line, every file is as it was.
   for (const char* changed : {"Widget/Widget.mdb", "Widget/Widget.mdb.jet", "ZORcfglog.txt"}) {
     after.erase(changed);

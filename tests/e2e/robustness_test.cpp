@@ -19,11 +19,20 @@ using namespace std::chrono_literals;
 // preset table (with its journal) is the update's work table.
 bool Watched(const fs::path& file) {
   const std::string name = file.filename().string();
-  return name != "ZORcfglog.txt" && name.rfind("Widget_Source.mdb", 0) != 0 && name != "Widget.mdb";
+  return name != "ZORcfglog.txt" && name.rfind("Widget_Source.mdb", 0) != 0 &&
+         name != "Widget.mdb" && !InKeptGeneration(file);
 }
 
 bool IsTemporary(const fs::path& file) {
   return file.filename().string().find(".velnor-tmp.") != std::string::npos;
+}
+
+// Where the project has the file that a generation keeps under this name.
+fs::path ProjectFileOf(const fs::path& kept) {
+  const fs::path name = kept.filename();
+  if (name == "Program.ini") return "parameter" / name;
+  if (name == "Widget_Config.ini") return "Config" / name;
+  return "Widget" / name;
 }
 
 class Robustness : public ::testing::Test {
@@ -47,10 +56,32 @@ class Robustness : public ::testing::Test {
     fs::remove(project.servicePackLog());
   }
 
+  // A kept file is a whole copy of its project file as it was before a run or after one.
+  void ExpectKeptWhole() const {
+    for (const auto& [file, state] : FilesBelow(project.base())) {
+      if (!InKeptGeneration(file) || IsTemporary(file) || file.filename() == "Generation.ini")
+        continue;
+      const fs::path original = ProjectFileOf(file);
+      if (before.count(original) > 0 && before.at(original).bytes == state.bytes) continue;
+      // A database that a run left differs in its bytes from run to run: it holds the
+      // rows of an undisturbed run.
+      if (file.extension() == ".mdb") {
+        const bool component = file.filename() == "Widget.mdb";
+        const Table table =
+            ReadTable(project.base() / file, component ? "PRESET_DEFS" : "Source_PRESET_DEFS");
+        if (component) ExpectSameRows(table);
+        continue;
+      }
+      EXPECT_TRUE(after.count(original) > 0 && after.at(original).bytes == state.bytes)
+          << file << " is no copy of " << original;
+    }
+  }
+
   // Every watched file is as it was before the run or as an undisturbed run leaves it;
   // the component database is its old self or a copy of the rebuilt source database.
   void ExpectOldOrNew(const std::string& what) const {
     SCOPED_TRACE(what);
+    ExpectKeptWhole();
     for (const auto& [file, state] : FilesBelow(project.base())) {
       if (!Watched(file) || IsTemporary(file)) continue;
       const bool old = before.count(file) > 0 && before.at(file).bytes == state.bytes;
@@ -102,6 +133,7 @@ TEST_F(Robustness, FourSilentRunsAtOnceEndAsOneUndisturbedRun) {
   for (RunResult& result : results) runs.emplace_back([&] { result = project.RunSilent(); });
   for (std::thread& run : runs) run.join();
   for (const RunResult& result : results) EXPECT_EQ(result.exitStatus, 0) << result.Describe();
+  ExpectKeptWhole();
   for (const auto& [file, state] : FilesBelow(project.base())) {
     if (!Watched(file)) continue;
     EXPECT_TRUE(after.count(file) > 0 && after.at(file).bytes == state.bytes) << file;

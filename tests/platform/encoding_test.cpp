@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace velnor {
 namespace {
 
@@ -63,6 +66,23 @@ TEST(Encoding, FindIgnoringCaseFindsNoLooseByteInsideACharacter) {
   EXPECT_EQ(FindIgnoringCase("\xC3\xA9", "\x89"), std::string::npos);
   EXPECT_EQ(FindIgnoringCase("\xC3\xA9 \x89", "\x89"), 3u);
   EXPECT_EQ(FindIgnoringCase("\xC3\xA9", "\xC3\x89"), 0u);
+}
+
+TEST(Encoding, JsonStringsEscapeWhatJsonMustAndReadAsTheText) {
+  struct Case {
+    std::string text, json;
+  };
+  const std::vector<Case> cases = {
+      {"Widget", "\"Widget\""},
+      {"C:\\Projekt \"A\"", "\"C:\\\\Projekt \\\"A\\\"\""},
+      {"a\r\n\tb\x01", "\"a\\u000d\\u000a\\u0009b\\u0001\""},
+      {"F\xC3\xBCller \xE2\x82\xAC", "\"F\xC3\xBCller \xE2\x82\xAC\""},
+      {"a\xFC"
+       "b",
+       "\"a\xEF\xBF\xBD"
+       "b\""},  // a Windows-1252 byte in a file name
+  };
+  for (const Case& c : cases) EXPECT_EQ(JsonString(c.text), c.json) << c.text;
 }
 
 }  // namespace

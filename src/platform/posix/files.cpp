@@ -93,6 +93,16 @@ IoResult ReplaceAtomically(std::string_view path, Fill&& fill) {
 
 }  // namespace
 
+namespace files_internal {
+
+bool RenameOver(const std::string& from, const std::string& to, std::string& error) {
+  if (::rename(from.c_str(), to.c_str()) == 0) return true;
+  error = Failed("cannot replace", to, errno).error;
+  return false;
+}
+
+}  // namespace files_internal
+
 IoResult AppendLine(std::string_view path, std::string_view text) {
   const std::string resolved = ResolvePath(path);
   // A FIFO without a reader, a terminal or a file someone holds a lease on would keep

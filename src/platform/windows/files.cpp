@@ -125,6 +125,19 @@ FILETIME ToFileTime(FileTime when) {
 
 }  // namespace
 
+namespace files_internal {
+
+bool RenameOver(const std::string& from, const std::string& to, std::string& error) {
+  if (::MoveFileExW(windows::Widen(from).c_str(), windows::Widen(to).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  error = Failed("cannot replace", to, ::GetLastError()).error;
+  return false;
+}
+
+}  // namespace files_internal
+
 IoResult AppendLine(std::string_view path, std::string_view text) {
   const std::string resolved = ResolvePath(path);
   const std::wstring wide = windows::Widen(resolved);

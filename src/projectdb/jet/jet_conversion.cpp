@@ -1,10 +1,12 @@
 #include "projectdb/jet/jet_conversion.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 #include <random>
 #include <vector>
 
+#include "app/generations.h"
 #include "app/locations.h"
 #include "app/run_lock.h"
 #include "errors/error_report.h"
@@ -109,7 +111,9 @@ std::string ConvertIfJet(const std::string& path, const JetConversionSettings& s
 void ConvertJetDatabases(const RunState& run, const JetConversionSettings& settings) {
   Procedure proc("ConvertJetDatabases");
   for (const std::string& path : {GetPathSourceOCXMDB(run), GetPathOCXMDB(run)}) {
-    proc.Step([&] { ConvertIfJet(path, settings); });
+    proc.Step([&] {
+      if (IsJetFile(path) && KeepGenerationBeforeWriting(run)) ConvertIfJet(path, settings);
+    });
   }
 }
 
@@ -125,8 +129,18 @@ int ImportJetDatabases(const ProcessFacts& facts, std::ostream& out, std::ostrea
   }
   // Never beside a run that updates the same databases.
   const FolderLock lock = LockTheRun(run, std::chrono::milliseconds::zero());
+  const std::vector<std::string> paths = {GetPathSourceOCXMDB(run), GetPathOCXMDB(run)};
+  // What a conversion replaces is kept first, as by any run that writes the project.
+  if (std::any_of(paths.begin(), paths.end(), [](const std::string& p) { return IsJetFile(p); })) {
+    try {
+      KeepGeneration(run, "Import of Access databases");
+    } catch (const Failure& failure) {
+      err << failure.description() << '\n';
+      return 1;
+    }
+  }
   bool failed = false;
-  for (const std::string& path : {GetPathSourceOCXMDB(run), GetPathOCXMDB(run)}) {
+  for (const std::string& path : paths) {
     try {
       const std::string kept = ConvertIfJet(path);
       if (!kept.empty())
