@@ -20,6 +20,7 @@
 #include "platform/process.h"
 #include "platform/program_end.h"
 #include "projectdb/jet/jet_conversion.h"
+#include "settings/profile_cache.h"
 
 namespace velnor {
 namespace {
@@ -133,6 +134,8 @@ int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxe
     return 1;
   }
   const ReportScope report(ReportContextOf(run));
+  // Each settings file is taken apart once for the run, not once per setting read.
+  ProfileCache settingsFiles;
   MainProgramEnd programEnd;
   ProgramEnd* previousEnd = SetProgramEnd(&programEnd);
   const QtMessageHandler previousHandler = qInstallMessageHandler(ToolkitMessage);

@@ -2,142 +2,40 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "platform/encoding.h"
 #include "platform/paths.h"
+#include "settings/ini_encoding.h"
+#include "settings/ini_lines.h"
+#include "settings/profile_cache.h"
 
 namespace velnor {
 namespace {
 
 constexpr std::string_view kNewLineBreak = "\r\n";
-
-// Windows-1252 names, compared letter by letter.
-bool SameCp1252Name(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (UpperCp1252(static_cast<unsigned char>(a[i])) !=
-        UpperCp1252(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
-// One line of the file as it lies on disk: its text and the break that ended it
-// ("\r\n", "\n", "\r", or "" for a last line without one). Joining them gives the file
-// back.
-struct Line {
-  std::string text;
-  std::string lineBreak;
-};
-
-// Splits at CR LF, LF and a lone CR alike, as the platform did, also where one file mixes
-// them (edited on different systems), so that no value runs on into the next line.
-std::vector<Line> SplitLines(std::string_view bytes) {
-  std::vector<Line> lines;
-  while (!bytes.empty()) {
-    const std::size_t end = bytes.find_first_of("\r\n");
-    if (end == std::string_view::npos) {
-      lines.push_back({std::string(bytes), ""});
-      break;
-    }
-    const std::size_t breakSize = bytes.substr(end, 2) == "\r\n" ? 2 : 1;
-    lines.push_back({std::string(bytes.substr(0, end)), std::string(bytes.substr(end, breakSize))});
-    bytes.remove_prefix(end + breakSize);
-  }
-  return lines;
-}
-
-std::string JoinLines(const std::vector<Line>& lines) {
-  std::string bytes;
-  for (const Line& line : lines) {
-    bytes += line.text;
-    bytes += line.lineBreak;
-  }
-  return bytes;
-}
-
-enum class LineKind { kOther, kComment, kSection, kKey };
-
-struct ParsedLine {
-  LineKind kind = LineKind::kOther;
-  std::string_view name;    // section or key name, trimmed
-  std::string_view value;   // value of a key, trimmed
-  std::size_t nameEnd = 0;  // where a key's name ends in the line's text
-};
-
-// Classifies one line: a leading "[" opens a section, a leading ";" makes a comment,
-// "name=value" is a key; anything else (blank lines, text without "=") is none of these.
-// A section's name ends at the first "]", or with the line when it has none: the
-// platform opened the section of a header that had lost its bracket, and reading the
-// keys below it into the section before would find entries the platform never saw.
-ParsedLine Classify(std::string_view text) {
-  ParsedLine parsed;
-  const std::string_view trimmed = Trim(text);
-  if (trimmed.empty()) return parsed;
-  if (trimmed.front() == ';') {
-    parsed.kind = LineKind::kComment;
-    return parsed;
-  }
-  if (trimmed.front() == '[') {
-    const std::size_t close = trimmed.find(']');
-    parsed.kind = LineKind::kSection;
-    parsed.name = Trim(trimmed.substr(1, close == std::string_view::npos ? close : close - 1));
-    return parsed;
-  }
-  const std::size_t equals = text.find('=');
-  if (equals == std::string_view::npos) return parsed;
-  parsed.kind = LineKind::kKey;
-  parsed.name = Trim(text.substr(0, equals));
-  parsed.value = Trim(text.substr(equals + 1));
-  parsed.nameEnd =
-      parsed.name.empty()
-          ? equals
-          : static_cast<std::size_t>(parsed.name.data() - text.data()) + parsed.name.size();
-  return parsed;
-}
-
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-// A file's text taken apart into lines. The files are Windows-1252; one that begins with
-// a UTF-8 byte-order mark (an editor saved it so) keeps its mark and is read and written
-// as UTF-8, rather than losing its first section to the mark.
+// A file's text taken apart into lines, to change some of them and put it together
+// again in the file's own encoding.
 struct IniDocument {
-  bool utf8 = false;
+  IniForm form;
   std::vector<Line> lines;
 
-  explicit IniDocument(std::string_view bytes) {
-    utf8 = bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark;
-    if (utf8) bytes.remove_prefix(kUtf8Mark.size());
-    lines = SplitLines(bytes);
-  }
+  explicit IniDocument(const IniFileText& file) : form(file.form), lines(SplitLines(file.text)) {}
 
-  std::string Bytes() const {
-    return (utf8 ? std::string(kUtf8Mark) : std::string()) + JoinLines(lines);
-  }
-
-  // Program text (UTF-8) as the file holds it, and back.
-  std::string Encode(std::string_view text) const {
-    return utf8 ? std::string(text) : Utf8ToCp1252(text);
-  }
-  std::string Decode(std::string_view bytes) const {
-    return utf8 ? std::string(bytes) : Cp1252ToUtf8(bytes);
-  }
-
-  bool SameName(std::string_view a, std::string_view b) const {
-    return utf8 ? EqualsIgnoringCase(a, b) : SameCp1252Name(a, b);
-  }
+  std::string Bytes() const { return EncodeIniFile(form, JoinLines(lines)); }
 
   // The header line of the first section of that name; later sections of the same name
   // never count.
   std::size_t FindSection(std::string_view section) const {
+    const std::string wanted = FoldedName(form, section);
     for (std::size_t i = 0; i < lines.size(); ++i) {
       const ParsedLine parsed = Classify(lines[i].text);
-      if (parsed.kind == LineKind::kSection && SameName(parsed.name, section)) return i;
+      if (parsed.kind == LineKind::kSection && FoldedName(form, parsed.name) == wanted) return i;
     }
     return kNone;
   }
@@ -150,36 +48,14 @@ struct IniDocument {
   }
 };
 
-std::string_view WithoutQuotes(std::string_view value) {
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front()) {
-    return value.substr(1, value.size() - 2);
-  }
-  return value;
-}
-
 // The stored value (trimmed, one pair of quotes removed) in the program's text, or
 // nothing when file, section or key is missing.
 std::optional<std::string> FindValue(const std::string& section, const std::string& key,
                                      const std::string& file) {
   if (file.empty()) return std::nullopt;
-  const std::optional<std::string> bytes = ReadFileBytes(file);
-  if (!bytes) return std::nullopt;
-  const IniDocument document(*bytes);
-  const std::string sectionName(Trim(document.Encode(section)));
-  const std::string keyName(Trim(document.Encode(key)));
-  if (keyName.empty()) return std::nullopt;
-
-  const std::size_t header = document.FindSection(sectionName);
-  if (header == kNone) return std::nullopt;
-  const std::size_t end = document.SectionEnd(header);
-  for (std::size_t i = header + 1; i < end; ++i) {
-    const ParsedLine parsed = Classify(document.lines[i].text);
-    if (parsed.kind == LineKind::kKey && document.SameName(parsed.name, keyName)) {
-      return document.Decode(WithoutQuotes(parsed.value));
-    }
-  }
-  return std::nullopt;
+  const std::shared_ptr<const IniIndex> entries = ReadIniEntries(file);
+  if (!entries) return std::nullopt;
+  return entries->Find(section, key);
 }
 
 bool HasLineBreak(std::string_view text) {
@@ -216,11 +92,12 @@ void StoreEntry(IniDocument& document, const std::string& section, const std::st
   }
 
   const std::size_t end = document.SectionEnd(header);
+  const std::string wanted = FoldedName(document.form, key);
   std::size_t lastKey = header;
   for (std::size_t i = header + 1; i < end; ++i) {
     const ParsedLine parsed = Classify(lines[i].text);
     if (parsed.kind != LineKind::kKey) continue;
-    if (document.SameName(parsed.name, key)) {
+    if (FoldedName(document.form, parsed.name) == wanted) {
       // The file's own spelling (and indentation) of the key stays. A last line without
       // a break gains one, as the platform wrote each entry it changed as a whole line.
       lines[i].text = lines[i].text.substr(0, parsed.nameEnd) + "=" + value;
@@ -337,11 +214,17 @@ IoResult WriteProfileEntries(const std::vector<ProfileEntry>& entries, const std
     original = std::move(*bytes);
   }
 
-  IniDocument document(original);
+  const IniFileText decoded = DecodeIniFile(original);
+  if (decoded.undecodable != std::string_view::npos) {
+    return {false, "cannot write " + where + ": the file is " + EncodingName(decoded.form) +
+                       " text, but its bytes from position " + std::to_string(decoded.undecodable) +
+                       " on are not, and a rewrite would lose them"};
+  }
+  IniDocument document(decoded);
   for (const ProfileEntry& entry : entries) {
-    const std::string sectionName(Trim(document.Encode(entry.section)));
-    const std::string keyName(Trim(document.Encode(entry.key)));
-    const std::string valueText = document.Encode(entry.value);
+    const std::string sectionName(Trim(ToLineText(document.form, entry.section)));
+    const std::string keyName(Trim(ToLineText(document.form, entry.key)));
+    const std::string valueText = ToLineText(document.form, entry.value);
     if (const std::string why = Unstorable(sectionName, keyName, valueText); !why.empty()) {
       refused.push_back({entry.key, "cannot write [" + entry.section + "] " + entry.key + " in '" +
                                         file + "': " + why});
@@ -351,7 +234,9 @@ IoResult WriteProfileEntries(const std::vector<ProfileEntry>& entries, const std
   }
   const std::string updated = document.Bytes();
   if (updated == original && (existed || refused.size() == entries.size())) return {};
-  return WriteFileAtomically(file, updated);
+  IoResult written = WriteFileAtomically(file, updated);
+  ForgetIniEntries(file);
+  return written;
 }
 
 }  // namespace velnor
