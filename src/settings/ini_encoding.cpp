@@ -1,5 +1,7 @@
 #include "settings/ini_encoding.h"
 
+#include <utility>
+
 #include "platform/encoding.h"
 
 namespace velnor {
@@ -72,20 +74,21 @@ std::string EncodingName(const IniForm& form) {
   return "Windows-1252";
 }
 
-IniFileText DecodeIniFile(std::string_view bytes) {
+IniFileText DecodeIniFile(std::string bytes) {
   IniFileText decoded;
   decoded.form = FormOf(bytes);
   const std::size_t markSize = MarkOf(decoded.form).size();
-  bytes.remove_prefix(markSize);
   switch (decoded.form.encoding) {
     case IniEncoding::kWindows1252:
     case IniEncoding::kUtf8:
-      decoded.text = std::string(bytes);
+      bytes.erase(0, markSize);
+      decoded.text = std::move(bytes);
       break;
     case IniEncoding::kUtf16Le:
     case IniEncoding::kUtf16Be: {
       std::size_t fault = std::string_view::npos;
-      decoded.text = Utf16ToUtf8(bytes, decoded.form.encoding == IniEncoding::kUtf16Be, &fault);
+      decoded.text = Utf16ToUtf8(std::string_view(bytes).substr(markSize),
+                                 decoded.form.encoding == IniEncoding::kUtf16Be, &fault);
       if (fault != std::string_view::npos) decoded.undecodable = markSize + fault;
       break;
     }
@@ -93,11 +96,16 @@ IniFileText DecodeIniFile(std::string_view bytes) {
   return decoded;
 }
 
-std::string EncodeIniFile(const IniForm& form, std::string_view text) {
-  const bool utf16 =
-      form.encoding == IniEncoding::kUtf16Le || form.encoding == IniEncoding::kUtf16Be;
-  return MarkOf(form) +
-         (utf16 ? Utf8ToUtf16(text, form.encoding == IniEncoding::kUtf16Be) : std::string(text));
+std::string EncodeIniFile(const IniForm& form, std::string text) {
+  switch (form.encoding) {
+    case IniEncoding::kWindows1252:
+    case IniEncoding::kUtf8:
+      return form.byteOrderMark ? MarkOf(form) + text : std::move(text);
+    case IniEncoding::kUtf16Le:
+    case IniEncoding::kUtf16Be:
+      break;
+  }
+  return MarkOf(form) + Utf8ToUtf16(text, form.encoding == IniEncoding::kUtf16Be);
 }
 
 std::string ToLineText(const IniForm& form, std::string_view utf8) {

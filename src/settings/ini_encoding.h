@@ -33,8 +33,10 @@ std::string EncodingName(const IniForm& form);
 
 // The form by the byte-order mark. A file without one is UTF-16 when its first line
 // looks like UTF-16 text: NUL in every second byte, and only there (see the .cpp).
-IniFileText DecodeIniFile(std::string_view bytes);
-std::string EncodeIniFile(const IniForm& form, std::string_view text);
+// Both take their text over rather than copying it: settings files of tens of megabytes
+// exist.
+IniFileText DecodeIniFile(std::string bytes);
+std::string EncodeIniFile(const IniForm& form, std::string text);
 
 // The program's text (UTF-8) as the lines of a file of that form hold it, and back.
 std::string ToLineText(const IniForm& form, std::string_view utf8);

@@ -4,23 +4,6 @@
 
 namespace velnor {
 
-std::vector<Line> SplitLines(std::string_view text) {
-  std::vector<Line> lines;
-  ForEachLine(text, [&lines](std::string_view line, std::string_view lineBreak) {
-    lines.push_back({std::string(line), std::string(lineBreak)});
-  });
-  return lines;
-}
-
-std::string JoinLines(const std::vector<Line>& lines) {
-  std::string bytes;
-  for (const Line& line : lines) {
-    bytes += line.text;
-    bytes += line.lineBreak;
-  }
-  return bytes;
-}
-
 // A header that lost its bracket still opens its section, as the platform opened it:
 // reading the keys below it into the section before would find entries the platform
 // never saw.

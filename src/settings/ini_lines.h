@@ -1,39 +1,26 @@
 #pragma once
 // The lines of a settings file and what each of them is. Shared by the reader, which
 // indexes a file once, and the writer, which changes single lines.
+#include <algorithm>
 #include <cstddef>
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace velnor {
 
-// Calls visit(text, lineBreak) for each line of text, where lineBreak is the break that
-// ended it ("\r\n", "\n", "\r", or "" for a last line without one). CR LF, LF and a lone
-// CR split alike, as the platform did, also where one file mixes them (edited on
-// different systems), so that no value runs on into the next line.
+// Calls visit(text, lineBreak) for each line of text, in order, until it returns false.
+// lineBreak is the break that ended the line ("\r\n", "\n", "\r", or "" for a last line
+// without one); both are views into text. CR LF, LF and a lone CR split alike, as the
+// platform did, also where one file mixes them (edited on different systems), so that
+// no value runs on into the next line.
 template <class Visit>
 void ForEachLine(std::string_view text, Visit&& visit) {
   while (!text.empty()) {
-    const std::size_t end = text.find_first_of("\r\n");
-    if (end == std::string_view::npos) {
-      visit(text, std::string_view());
-      return;
-    }
-    const std::size_t breakSize = text.substr(end, 2) == "\r\n" ? 2 : 1;
-    visit(text.substr(0, end), text.substr(end, breakSize));
+    const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
+    const std::size_t breakSize = text.substr(end, 2) == "\r\n" ? 2 : end < text.size() ? 1 : 0;
+    if (!visit(text.substr(0, end), text.substr(end, breakSize))) return;
     text.remove_prefix(end + breakSize);
   }
 }
-
-// One line of the file as it lies on disk. Joining them gives the file back.
-struct Line {
-  std::string text;
-  std::string lineBreak;
-};
-
-std::vector<Line> SplitLines(std::string_view text);
-std::string JoinLines(const std::vector<Line>& lines);
 
 enum class LineKind { kOther, kComment, kSection, kKey };
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/encoding.h"
@@ -17,37 +18,6 @@ namespace velnor {
 namespace {
 
 constexpr std::string_view kNewLineBreak = "\r\n";
-constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-
-// A file's text taken apart into lines, to change some of them and put it together
-// again in the file's own encoding.
-struct IniDocument {
-  IniForm form;
-  std::vector<Line> lines;
-
-  explicit IniDocument(const IniFileText& file) : form(file.form), lines(SplitLines(file.text)) {}
-
-  std::string Bytes() const { return EncodeIniFile(form, JoinLines(lines)); }
-
-  // The header line of the first section of that name; later sections of the same name
-  // never count.
-  std::size_t FindSection(std::string_view section) const {
-    const std::string wanted = FoldedName(form, section);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      const ParsedLine parsed = Classify(lines[i].text);
-      if (parsed.kind == LineKind::kSection && FoldedName(form, parsed.name) == wanted) return i;
-    }
-    return kNone;
-  }
-
-  // The line after the last line of the section that starts at header.
-  std::size_t SectionEnd(std::size_t header) const {
-    std::size_t i = header + 1;
-    while (i < lines.size() && Classify(lines[i].text).kind != LineKind::kSection) ++i;
-    return i;
-  }
-};
-
 // The stored value (trimmed, one pair of quotes removed) in the program's text, or
 // nothing when file, section or key is missing.
 std::optional<std::string> FindValue(const std::string& section, const std::string& key,
@@ -78,40 +48,76 @@ std::string Unstorable(std::string_view section, std::string_view key, std::stri
   return {};
 }
 
-// Stores key=value in section, names and value already as the file holds them; every
-// other line stays as it was.
-void StoreEntry(IniDocument& document, const std::string& section, const std::string& key,
-                const std::string& value) {
-  std::vector<Line>& lines = document.lines;
-  const std::size_t header = document.FindSection(section);
-  if (header == kNone) {
-    if (!lines.empty() && lines.back().lineBreak.empty()) lines.back().lineBreak = kNewLineBreak;
-    lines.push_back({"[" + section + "]", std::string(kNewLineBreak)});
-    lines.push_back({key + "=" + value, std::string(kNewLineBreak)});
-    return;
-  }
+// Where a line lies in a text: its own characters from at to end, its break up to next.
+struct LineSpan {
+  std::size_t at = 0;
+  std::size_t end = 0;
+  std::size_t next = 0;
+};
 
-  const std::size_t end = document.SectionEnd(header);
-  const std::string wanted = FoldedName(document.form, key);
-  std::size_t lastKey = header;
-  for (std::size_t i = header + 1; i < end; ++i) {
-    const ParsedLine parsed = Classify(lines[i].text);
-    if (parsed.kind != LineKind::kKey) continue;
-    if (FoldedName(document.form, parsed.name) == wanted) {
-      // The file's own spelling (and indentation) of the key stays. A last line without
-      // a break gains one, as the platform wrote each entry it changed as a whole line.
-      lines[i].text = lines[i].text.substr(0, parsed.nameEnd) + "=" + value;
-      if (lines[i].lineBreak.empty()) lines[i].lineBreak = kNewLineBreak;
-      return;
+// Where a key of a section lies, or where a new one goes.
+struct EntryPlace {
+  bool sectionFound = false;
+  bool keyFound = false;
+  // The key's line; for a new key the line it goes after: the section's last key, or
+  // its header, so that comments and blank lines that close the section stay where
+  // they are.
+  LineSpan line;
+  std::size_t nameEnd = 0;  // where a found key's name ends in its line
+};
+
+// Only the first section of a name counts, and in it the first key of a name.
+EntryPlace FindEntry(const IniForm& form, std::string_view text, std::string_view section,
+                     std::string_view key) {
+  const std::string wantedSection = FoldedName(form, section);
+  const std::string wantedKey = FoldedName(form, key);
+  EntryPlace place;
+  ForEachLine(text, [&](std::string_view line, std::string_view lineBreak) {
+    const ParsedLine parsed = Classify(line);
+    const auto at = static_cast<std::size_t>(line.data() - text.data());
+    const LineSpan span{at, at + line.size(), at + line.size() + lineBreak.size()};
+    if (!place.sectionFound) {
+      if (parsed.kind == LineKind::kSection && FoldedName(form, parsed.name) == wantedSection) {
+        place.sectionFound = true;
+        place.line = span;
+      }
+      return true;
     }
-    lastKey = i;
-  }
+    if (parsed.kind == LineKind::kSection) return false;
+    if (parsed.kind != LineKind::kKey) return true;
+    place.line = span;
+    place.keyFound = FoldedName(form, parsed.name) == wantedKey;
+    place.nameEnd = parsed.nameEnd;
+    return !place.keyFound;
+  });
+  return place;
+}
 
-  // A new key goes after the section's last key, so that comments and blank lines
-  // that close the section stay where they are.
-  if (lines[lastKey].lineBreak.empty()) lines[lastKey].lineBreak = kNewLineBreak;
-  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastKey) + 1,
-               Line{key + "=" + value, std::string(kNewLineBreak)});
+// Stores key=value in section of the file's text, names and value already as the file
+// holds them; every other line stays as it was. Whether the text changed.
+bool StoreEntry(std::string& text, const IniForm& form, const std::string& section,
+                const std::string& key, const std::string& value) {
+  const EntryPlace place = FindEntry(form, text, section, key);
+  const std::string entry = key + "=" + value + std::string(kNewLineBreak);
+  if (!place.sectionFound) {
+    if (!text.empty() && text.back() != '\r' && text.back() != '\n') text += kNewLineBreak;
+    text += "[" + section + "]" + std::string(kNewLineBreak) + entry;
+    return true;
+  }
+  const LineSpan& line = place.line;
+  // A last line without a break gains one, as the platform wrote each entry it changed
+  // as a whole line.
+  const std::string missingBreak(line.next == line.end ? kNewLineBreak : "");
+  if (!place.keyFound) {
+    text.insert(line.next, missingBreak + entry);
+    return true;
+  }
+  // The file's own spelling (and indentation) of the key stays.
+  const std::size_t from = line.at + place.nameEnd;
+  const std::string rest = "=" + value + missingBreak;
+  if (text.compare(from, line.end - from, rest) == 0) return false;
+  text.replace(from, line.end - from, rest);
+  return true;
 }
 
 // Cuts UTF-8 text to at most room characters and returns how many it holds. Every
@@ -205,6 +211,9 @@ IoResult WriteProfileEntries(const std::vector<ProfileEntry>& entries, const std
   const std::string where = keys + " in '" + file + "'";
   if (file.empty()) return {false, "no file named for writing " + keys};
 
+  // What a cache knows of the file goes first: it never outlives the write, and a file
+  // of tens of megabytes is not held twice while it is rewritten.
+  ForgetIniEntries(file);
   std::string original;
   const bool existed = FileExists(file);
   if (existed) {
@@ -214,13 +223,14 @@ IoResult WriteProfileEntries(const std::vector<ProfileEntry>& entries, const std
     original = std::move(*bytes);
   }
 
-  const IniFileText decoded = DecodeIniFile(original);
-  if (decoded.undecodable != std::string_view::npos) {
-    return {false, "cannot write " + where + ": the file is " + EncodingName(decoded.form) +
-                       " text, but its bytes from position " + std::to_string(decoded.undecodable) +
+  IniFileText document = DecodeIniFile(std::move(original));
+  if (document.undecodable != std::string_view::npos) {
+    return {false, "cannot write " + where + ": the file is " + EncodingName(document.form) +
+                       " text, but its bytes from position " +
+                       std::to_string(document.undecodable) +
                        " on are not, and a rewrite would lose them"};
   }
-  IniDocument document(decoded);
+  bool changed = false;
   for (const ProfileEntry& entry : entries) {
     const std::string sectionName(Trim(ToLineText(document.form, entry.section)));
     const std::string keyName(Trim(ToLineText(document.form, entry.key)));
@@ -230,13 +240,10 @@ IoResult WriteProfileEntries(const std::vector<ProfileEntry>& entries, const std
                                         file + "': " + why});
       continue;
     }
-    StoreEntry(document, sectionName, keyName, valueText);
+    changed = StoreEntry(document.text, document.form, sectionName, keyName, valueText) || changed;
   }
-  const std::string updated = document.Bytes();
-  if (updated == original && (existed || refused.size() == entries.size())) return {};
-  IoResult written = WriteFileAtomically(file, updated);
-  ForgetIniEntries(file);
-  return written;
+  if (!changed && (existed || refused.size() == entries.size())) return {};
+  return WriteFileAtomically(file, EncodeIniFile(document.form, std::move(document.text)));
 }
 
 }  // namespace velnor

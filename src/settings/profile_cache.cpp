@@ -13,9 +13,9 @@ ProfileCache* innermost = nullptr;
 
 // Read afresh; nothing when the file cannot be read.
 std::shared_ptr<const IniIndex> IndexOfFile(const std::string& path) {
-  const std::optional<std::string> bytes = ReadFileBytes(path);
+  std::optional<std::string> bytes = ReadFileBytes(path);
   if (!bytes) return nullptr;
-  return std::make_shared<const IniIndex>(*bytes);
+  return std::make_shared<const IniIndex>(std::move(*bytes));
 }
 
 }  // namespace
