@@ -15,23 +15,25 @@ bool StartsWith(std::string_view bytes, std::string_view mark) {
   return bytes.substr(0, mark.size()) == mark;
 }
 
-// Whether the file's first line, up to and with its line break, is UTF-16 text of
-// characters below U+0100 in that byte order: each pair of bytes a character byte and
-// a NUL. Windows' own functions take a file without byte-order mark for UTF-16 by a
-// statistical guess over the whole file; this test is narrower on purpose. A
-// Windows-1252 settings file has no NUL in it, so no such file is taken for UTF-16,
-// and the files that tools write without mark (a section header or a comment first)
-// are recognised. A UTF-16 file whose first line holds a character from U+0100 on is
-// read as Windows-1252, as before.
+// Whether the file's first line that holds text is UTF-16 text of characters below
+// U+0100 in that byte order: each pair of bytes a character byte and a NUL. Windows' own
+// functions take a file without byte-order mark for UTF-16 by a statistical guess over
+// the whole file; this test is narrower on purpose. A Windows-1252 settings file has no
+// NUL in it, so no such file is taken for UTF-16, and the files that tools write without
+// mark (a section header or a comment first) are recognised. A UTF-16 file whose first
+// line holds a character from U+0100 on is read as Windows-1252, as before. Writes never
+// change that line, so a file keeps its encoding.
 bool FirstLineLooksLikeUtf16(std::string_view bytes, bool bigEndian) {
-  if (bytes.size() < 2) return false;
+  bool text = false;
   for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
     const char character = bigEndian ? bytes[at + 1] : bytes[at];
     const char nul = bigEndian ? bytes[at] : bytes[at + 1];
     if (character == '\0' || nul != '\0') return false;
-    if (character == '\n' || character == '\r') return true;
+    const bool lineBreak = character == '\n' || character == '\r';
+    if (lineBreak && text) return true;
+    text = text || !lineBreak;
   }
-  return true;
+  return text;
 }
 
 std::string MarkOf(const IniForm& form) {

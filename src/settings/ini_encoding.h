@@ -32,7 +32,8 @@ struct IniFileText {
 std::string EncodingName(const IniForm& form);
 
 // The form by the byte-order mark. A file without one is UTF-16 when its first line
-// looks like UTF-16 text: NUL in every second byte, and only there (see the .cpp).
+// that holds text looks like UTF-16: NUL in every second byte, and only there (see the
+// .cpp).
 // Both take their text over rather than copying it: settings files of tens of megabytes
 // exist.
 IniFileText DecodeIniFile(std::string bytes);

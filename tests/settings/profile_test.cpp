@@ -93,6 +93,7 @@ TEST_F(ProfileFile, ReadsValuesOutOfOddlyFormattedFiles) {
       {"empty file", "", "S", "K", "<default>"},
       {"UTF-16 LE with mark", kUtf16LeMark + Le("[S]\r\nK=V\r\n"), "S", "K", "V"},
       {"UTF-16 BE without mark", Be("[S]\r\nK=V\r\n"), "S", "K", "V"},
+      {"UTF-16 LE without mark, blank lines first", Le("\r\n\r\n[S]\r\nK=V\r\n"), "S", "K", "V"},
       {"UTF-16 holds what Windows-1252 cannot", kUtf16BeMark + Be("[\u03A9]\r\nK=\u4E2D\r\n"),
        "\u03A9", "K", "\u4E2D"},
       {"UTF-16 without mark whose first line goes past U+00FF is Windows-1252",
