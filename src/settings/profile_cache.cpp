@@ -44,15 +44,14 @@ std::shared_ptr<const IniIndex> ProfileCache::Entries(const std::string& file) {
                                             !known->second.mayHaveChangedUnseen) {
     return known->second.entries;
   }
-  // Read after its version was taken: a write in between makes the next version differ,
-  // so the file is read again rather than kept with contents older than its version.
+  // What was kept goes first, so that a large file is not held twice. The file is read
+  // after its version was taken: a write in between makes the next version differ, so
+  // the file is read again rather than kept with contents older than its version.
+  files_.erase(path);
   std::shared_ptr<const IniIndex> entries = IndexOfFile(path);
   ++filesRead_;
-  if (!entries) {
-    files_.erase(path);
-    return nullptr;
-  }
-  files_[path] = Known{*version, entries, MayStillChangeUnseen(*version, now)};
+  if (!entries) return nullptr;
+  files_.emplace(path, Known{*version, entries, MayStillChangeUnseen(*version, now)});
   return entries;
 }
 
