@@ -52,6 +52,22 @@ MachineList GetExistingMachines(const RunState& run) {
   return machines;
 }
 
+std::string WhyNoFirstMachine(const RunState& run) {
+  const std::string parameter = run.baseFolder + kPathSeparator + "parameter" + kPathSeparator;
+  if (run.mode.integrated) {
+    if (run.configurationIni.empty()) return "'" + parameter + "zorconfiguration.ini' is missing";
+    return "key NameM1 of section [Common] of '" + run.configurationIni +
+           "' names no machine (it is missing, empty or \"-\")";
+  }
+  if (run.programIniForReading.empty()) {
+    return "'" + parameter + "Program.ini' is missing or not a file";
+  }
+  const std::string count = LoadIniString("Project", "NumberOfMachines", run.programIniForReading,
+                                          kAnyMode, kQuietIfMissing);
+  return "'" + run.programIniForReading + "' names no machine (key NumberOfMachines of section " +
+         "[Project] is " + (count.empty() ? std::string("missing") : "\"" + count + "\"") + ")";
+}
+
 std::string GetValidMachines(const RunState& run) {
   return LoadIniString("Project", "ValidMachines", GetCFGPath(run), kAnyMode, kQuietIfMissing);
 }

@@ -13,6 +13,10 @@ int MachineCount(const MachineList& machines);
 // "-" or empty one. Standalone: "NumberOfMachines" names of "program.ini" as read.
 MachineList GetExistingMachines(const RunState& run);
 
+// Why the line has no machine 1, naming the file and the entry the machines are read
+// from: for a message that ends "... no machine 1" + ": " + this.
+std::string WhyNoFirstMachine(const RunState& run);
+
 // The ".cfg" file's statement of the machines the component applies to.
 std::string GetValidMachines(const RunState& run);
 

@@ -41,8 +41,13 @@ RunState StartRun(ProcessFacts process) {
 }
 
 ReportContext ReportContextOf(const RunState& run) {
-  return {run.mode.silent, run.process.executableBaseName, run.component, run.errorLog,
-          run.baseErrorLog};
+  ReportContext context;
+  context.silent = run.mode.silent;
+  context.programName = run.process.executableBaseName;
+  context.component = run.component;
+  context.errorLog = run.errorLog;
+  context.fallbackErrorLog = run.baseErrorLog;
+  return context;
 }
 
 void FindRunFiles(RunState& run) {

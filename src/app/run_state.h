@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/run_observer.h"
 #include "errors/error_report.h"
 #include "platform/process.h"
 
@@ -29,6 +30,9 @@ struct RunState {
   std::string programIniForReading;  // "program.ini" where the choices are read
   std::string programIniForWriting;  // "program.ini" where they are written
   MachineList machines;
+
+  // Told what the run does, when someone previews it; nullptr otherwise.
+  RunObserver* observer = nullptr;
 };
 
 // The run as the process facts and the command line give it.

@@ -11,6 +11,7 @@
 #include "app/locations.h"
 #include "app/run_lock.h"
 #include "app/run_state.h"
+#include "editor/check_run.h"
 #include "editor/editor_window.h"
 #include "editor/qt_message_box.h"
 #include "errors/error_report.h"
@@ -39,6 +40,8 @@ constexpr const char* kUsage =
     "  /LOGFILE=path       error log while integrated (write \\ for / on Linux)\n"
     "  --import-jet        converts the component's Access (Jet) databases to SQLite,\n"
     "                      keeping each original as <name>.jet, and does nothing else\n"
+    "  --check [--json]    tells what a silent run would meet and what its OK would\n"
+    "                      change, writing nothing; --json as one JSON object\n"
     "  --help              this text\n"
     "  --version           the program's version\n"
     "\n"
@@ -126,6 +129,10 @@ int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxe
 
   if (facts.commandLine == kImportJetOption) return ImportJetDatabases(facts, std::cout, std::cerr);
 
+  if (facts.commandLine == kCheckOption || facts.commandLine == kCheckJsonOption) {
+    return CheckProject(facts, facts.commandLine == kCheckJsonOption, std::cout, std::cerr);
+  }
+
   RunState run = StartRun(facts);
   // Said before anything is read or written, so a run that cannot show its window
   // leaves the project as it was.
@@ -133,7 +140,13 @@ int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxe
     std::cerr << kNoDisplay;
     return 1;
   }
-  const ReportScope report(ReportContextOf(run));
+  const ReportContext context = ReportContextOf(run);
+  return RunWithToolkit(run, context, argc > 0 ? argv[0] : "Velnor_Config", windowBoxes);
+}
+
+int RunWithToolkit(RunState& run, const ReportContext& context, std::string programName,
+                   MessageBoxService* windowBoxes) {
+  const ReportScope report(context);
   // Each settings file is taken apart once for the run, not once per setting read.
   ProfileCache settingsFiles;
   MainProgramEnd programEnd;
@@ -147,7 +160,6 @@ int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxe
     // window and so needs no display: it runs on the offscreen platform whatever the
     // environment names.
     const bool silent = run.mode.silent;
-    std::string programName = argc > 0 ? argv[0] : "Velnor_Config";
     std::string platformOption = "-platform";
     std::string offscreen = "offscreen";
     std::vector<char*> toolkitArguments{programName.data()};

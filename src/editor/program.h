@@ -1,6 +1,11 @@
 #pragma once
 // The whole program behind main: the command line, the start mode, the window and the
 // end of the run.
+#include <string>
+
+#include "app/run_state.h"
+#include "errors/error_report.h"
+
 namespace velnor {
 
 class MessageBoxService;
@@ -11,5 +16,10 @@ class MessageBoxService;
 // through windowBoxes when it is given, else through the toolkit's message box; a
 // silent run shows no box.
 int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxes = nullptr);
+
+// The run itself once its start is known, with the window toolkit started for it (on the
+// offscreen platform when silent), reporting under context; returns its exit status.
+int RunWithToolkit(RunState& run, const ReportContext& context, std::string programName,
+                   MessageBoxService* windowBoxes);
 
 }  // namespace velnor

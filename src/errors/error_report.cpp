@@ -61,7 +61,22 @@ bool AnyFailureReported() {
   return innermost != nullptr && innermost->anyFailureReported();
 }
 
-std::string WriteErrorLog(const std::string& text) {
+namespace {
+
+// Tells a preview of the run what it reports.
+void Told(const std::string& line) {
+  const ReportContext& context = CurrentReportContext();
+  if (context.onReport) context.onReport(line);
+}
+
+std::string ServicePackLogOfRun() {
+  const std::string& chosen = CurrentReportContext().servicePackLog;
+  return chosen.empty() ? ServicePackLogPath() : chosen;
+}
+
+// The two logs as the reports write them, without telling a preview: each report tells
+// it once, whichever logs take its entry.
+std::string AppendToErrorLog(const std::string& text) {
   const ReportContext& context = CurrentReportContext();
   std::string path = context.errorLog;
   IoResult written = AppendLine(path, text);
@@ -74,26 +89,38 @@ std::string WriteErrorLog(const std::string& text) {
   if (!written) {
     Warn(written, text);
     const std::string entry = ServicePackEntry(text);
-    if (const IoResult other = AppendLine(ServicePackLogPath(), entry); !other) Warn(other, entry);
+    if (const IoResult other = AppendLine(ServicePackLogOfRun(), entry); !other) Warn(other, entry);
   }
   // The log as it lies on disk: a name given in another case finds the existing file.
   return std::string("Error logged to ") + kLfCr + ResolvePath(path);
+}
+
+void AppendToServicePackLog(const std::string& text) {
+  const std::string entry = ServicePackEntry(text);
+  const IoResult written = AppendLine(ServicePackLogOfRun(), entry);
+  if (written) return;
+  Warn(written, entry);
+  if (const IoResult other = AppendLine(CurrentReportContext().errorLog, entry); !other) {
+    Warn(other, entry);
+  }
+}
+
+}  // namespace
+
+std::string WriteErrorLog(const std::string& text) {
+  Told(text);
+  return AppendToErrorLog(text);
+}
+
+void WriteServicePackLog(const std::string& text) {
+  Told(text);
+  AppendToServicePackLog(text);
 }
 
 std::string ServicePackLogPath() {
   const std::optional<std::string> configured = EnvironmentVariable("QUARN_SERVICEPACK_LOG");
   if (configured && !configured->empty()) return *configured;
   return JoinPath(SystemLogFolder(), "QuarnServicePack.log");
-}
-
-void WriteServicePackLog(const std::string& text) {
-  const std::string entry = ServicePackEntry(text);
-  const IoResult written = AppendLine(ServicePackLogPath(), entry);
-  if (written) return;
-  Warn(written, entry);
-  if (const IoResult other = AppendLine(CurrentReportContext().errorLog, entry); !other) {
-    Warn(other, entry);
-  }
 }
 
 void LogFailure(std::int32_t number, const std::string& description, const std::string& procName) {
@@ -115,8 +142,9 @@ void ReportNotice(std::int32_t number, const std::string& description,
 void ReportFault(const std::string& text) {
   NoteFailureReported();
   const ReportContext& context = CurrentReportContext();
+  Told(text);
   if (context.silent) {
-    WriteServicePackLog(text);
+    AppendToServicePackLog(text);
   } else {
     ShowMessageBox(text, kStyleCritical, context.programName);
   }
@@ -126,14 +154,13 @@ int ErrorSub(std::int32_t number, const std::string& source, const std::string& 
              const std::string& procName, bool fatal) {
   NoteFailureReported();
   const ReportContext& context = CurrentReportContext();
-  const std::string logLine = "Fehler in " + context.component + " / " + source + " / " + procName +
-                              " (Nr. " + std::to_string(number) + ") :" + description;
+  const std::string logLine = LogLine(number, source, description, procName);
   const std::string notice = WriteErrorLog(logLine);
   const std::string message =
       std::string("Unexpected error!") + kLfCr + description + kLfCr + notice;
 
   if (context.silent) {
-    WriteServicePackLog(message);
+    AppendToServicePackLog(message);
     return kDecisionContinue;
   }
   if (!fatal) {

@@ -2,6 +2,7 @@
 // The central failure report: one line in the error log, then a question (or, in
 // silent mode, an entry in the service-pack log), then the decision to end or go on.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace velnor {
@@ -21,6 +22,11 @@ struct ReportContext {
   // Where an entry goes when errorLog cannot be written (the base folder's log while a
   // parent names another one); "" for nowhere else.
   std::string fallbackErrorLog;
+  // Where service-pack entries go; "" for ServicePackLogPath().
+  std::string servicePackLog{};
+  // Told every report as the line the run logs for it, once per report: a preview of a
+  // run lists what it would report. Empty for ordinary runs.
+  std::function<void(const std::string&)> onReport{};
 };
 
 // Puts a context in place for as long as it lives and the previous one back after it;

@@ -87,6 +87,21 @@ std::optional<std::string> ReadFileBytes(std::string_view path) {
   return bytes;
 }
 
+std::optional<std::string> CreateTemporaryFolder(std::string_view prefix) {
+  static std::mt19937 random{std::random_device{}()};
+  std::error_code error;
+  const std::filesystem::path where = std::filesystem::temp_directory_path(error);
+  if (error) return std::nullopt;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path folder =
+        where / FsPath(std::string(prefix) + std::to_string(native::CurrentProcessId()) + "-" +
+                       std::to_string(random() % 1000000));
+    if (std::filesystem::create_directory(folder, error)) return Utf8Of(folder);
+    if (error) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
 std::vector<std::string> RemoveLeftoverTemporaries(std::string_view folder) {
   std::vector<std::string> removed;
   std::error_code error;

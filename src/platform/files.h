@@ -39,6 +39,10 @@ IoResult CopyFileAtomically(std::string_view source, std::string_view target);
 // Returns the paths removed.
 std::vector<std::string> RemoveLeftoverTemporaries(std::string_view folder);
 
+// A new, empty folder of this process's own in the system's folder for temporary files;
+// nothing when none can be made.
+std::optional<std::string> CreateTemporaryFolder(std::string_view prefix);
+
 // A file's last-write time, as fine as the file system keeps it.
 using FileTime = std::chrono::sys_time<std::chrono::nanoseconds>;
 

@@ -239,6 +239,13 @@ Database Database::OpenCopy(const std::string& path) {
   sqlite3_int64 size = 0;
   unsigned char* bytes = sqlite3_serialize(file.connection_.get(), "main", &size, 0);
   if (bytes == nullptr) file.Fail(sqlite3_errcode(file.connection_.get()), doing);
+  // A database in memory cannot keep a write-ahead log: one that used it is read as the
+  // rollback-journal database it is once its log has been taken in (which opening did).
+  constexpr sqlite3_int64 kFormatVersions = 18;  // file format write and read versions
+  if (size > kFormatVersions + 1 && bytes[kFormatVersions] == 2) {
+    bytes[kFormatVersions] = 1;
+    bytes[kFormatVersions + 1] = 1;
+  }
   std::unique_ptr<sqlite3, Closer> memory =
       Connect(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, doing);
   // The memory connection owns the bytes from here on, also when this fails.
@@ -249,6 +256,22 @@ Database Database::OpenCopy(const std::string& path) {
   Database copy(std::move(memory), file.path());
   copy.Configure(doing);
   return copy;
+}
+
+std::string Database::FileImage() {
+  const std::string doing = Describe("writing out the copy in memory");
+  if (sqlite3_get_autocommit(connection_.get()) == 0) {
+    Throw(failure_number::kDatabaseError, doing, "a transaction is still open");
+  }
+  sqlite3_int64 size = 0;
+  // A database in memory hands out its own pages without a copy.
+  const unsigned char* bytes =
+      sqlite3_serialize(connection_.get(), "main", &size, SQLITE_SERIALIZE_NOCOPY);
+  if (bytes != nullptr) return std::string(reinterpret_cast<const char*>(bytes), size);
+  std::unique_ptr<unsigned char, decltype(&sqlite3_free)> copy(
+      sqlite3_serialize(connection_.get(), "main", &size, 0), &sqlite3_free);
+  if (!copy) Fail(sqlite3_errcode(connection_.get()), doing);
+  return std::string(reinterpret_cast<const char*>(copy.get()), size);
 }
 
 Database Database::Create(const std::string& path) {

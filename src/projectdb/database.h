@@ -119,6 +119,10 @@ class Database {
   // Creates a new, empty database file; a file already at that path is a failure.
   static Database Create(const std::string& path);
 
+  // The whole database as a file holds it, for a copy in memory to be written out. A
+  // transaction still open is a failure.
+  std::string FileImage();
+
   Database(Database&& other) noexcept;
   Database& operator=(Database&& other) noexcept;
   ~Database();  // closes; never throws

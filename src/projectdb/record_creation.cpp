@@ -30,7 +30,7 @@ bool MachineSelected(const RunState& run, const std::string& validMachines) {
     if (valid == "ALL") return true;
     if (MachineCount(run.machines) < 1) {
       Raise(failure_number::kSubscriptOutOfRange,
-            "Subscript out of range: the line has no machine 1");
+            "Subscript out of range: the line has no machine 1: " + WhyNoFirstMachine(run));
     }
     // An empty list names no machine, not even one without a name.
     return !valid.empty() && valid.find(UpperCase(run.machines[1])) != std::string::npos;
@@ -103,8 +103,10 @@ bool CreateRecordSets(db::Database& database, const RunState& run, const UpdateS
   if (!proc.Step([&] { templateRows = ReadTemplate(*templateRecords, rowCount); })) return false;
   templateRecords.reset();
 
+  // A machine that could not be examined is no machine found unselected: rows may be
+  // due, and an empty table must not take the previous generation's place.
   bool selected = false;
-  proc.Step([&] { selected = MachineSelected(run, validMachines); });
+  if (!proc.Step([&] { selected = MachineSelected(run, validMachines); })) return false;
   if (!selected) return true;
   // Every text of the rows carries the machine's name; without one no row can be
   // composed, so the line's missing machine is reported once instead of per value.
@@ -113,11 +115,11 @@ bool CreateRecordSets(db::Database& database, const RunState& run, const UpdateS
         if (MachineCount(run.machines) < 1) {
           Raise(failure_number::kSubscriptOutOfRange,
                 "Subscript out of range: the line has no machine 1 to create the rows of " +
-                    database.Describe("table PRESET_DEFS") + " for");
+                    database.Describe("table PRESET_DEFS") + " for: " + WhyNoFirstMachine(run));
         }
         machine = run.machines[1];
       })) {
-    return true;  // as the line has no machine to create rows for
+    return false;
   }
 
   const std::optional<std::size_t> idColumn = db::FindColumn(columns, "ID");

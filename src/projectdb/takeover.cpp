@@ -5,9 +5,12 @@
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "app/json_text.h"
 #include "app/locations.h"
+#include "app/run_observer.h"
 #include "errors/error_report.h"
 #include "errors/procedure.h"
 #include "platform/encoding.h"
@@ -142,6 +145,30 @@ PreviousRows ReadPreviousRows(Procedure& proc, db::RecordSet& records) {
   return previous;
 }
 
+std::string JsonLiteral(const db::Value& value) {
+  switch (value.kind()) {
+    case db::ValueKind::Null:
+      return "null";
+    case db::ValueKind::Integer:
+      return JsonNumber(value.integer());
+    case db::ValueKind::Real:
+      return JsonNumber(value.real());
+    case db::ValueKind::Text:
+      return JsonString(value.text());
+    case db::ValueKind::Blob:
+      return JsonString(value.ToDisplayText());
+  }
+  return "null";
+}
+
+DroppedLimits DroppedLimitsOf(const PreviousRows::Row& row) {
+  DroppedLimits dropped{
+      JsonLiteral(row.key[0]), JsonLiteral(row.key[1]), JsonLiteral(row.key[2]), {}};
+  for (std::size_t k = 0; k < kTakenOver.size(); ++k)
+    dropped.limits[k] = JsonLiteral(row.values[k]);
+  return dropped;
+}
+
 std::string DeclaredTypeOf(const std::vector<db::Column>& columns, std::string_view name) {
   const auto column = db::FindColumn(columns, name);
   return column ? columns[*column].declaredType : "";
@@ -152,7 +179,8 @@ std::string DeclaredTypeOf(const std::vector<db::Column>& columns, std::string_v
 // the first rebuilt row in stored order; a later previous row overwrites what an earlier
 // one gave the same row. Every rebuilt row is then written once.
 void WriteTakenOverValues(db::Database& target, const std::vector<db::Column>& targetColumns,
-                          const PreviousRows& previous, const std::string& addFieldsSql) {
+                          const PreviousRows& previous, const std::string& addFieldsSql,
+                          RunObserver* observer) {
   const std::string doing = target.Describe("taking the values over into table PRESET_DEFS");
   // The lookup that the configuration asks for: a column it names that the rebuilt
   // table lacks makes it invalid for every row, and then nothing can be taken over.
@@ -184,11 +212,15 @@ void WriteTakenOverValues(db::Database& target, const std::vector<db::Column>& t
   }
 
   std::map<std::int64_t, const PreviousRows::Row*> valuesByRow;
+  std::vector<DroppedLimits> dropped;
   for (const PreviousRows::Row& row : previous.rows) {
     const auto key = keys.OfCompared(row.key);
-    if (!key) continue;
-    const auto found = firstRowByKey.find(*key);
-    if (found != firstRowByKey.end()) valuesByRow[found->second] = &row;
+    const auto found = key ? firstRowByKey.find(*key) : firstRowByKey.end();
+    if (found != firstRowByKey.end()) {
+      valuesByRow[found->second] = &row;
+    } else if (observer != nullptr) {
+      dropped.push_back(DroppedLimitsOf(row));
+    }
   }
 
   std::vector<std::int64_t> rowIds;
@@ -205,6 +237,7 @@ void WriteTakenOverValues(db::Database& target, const std::vector<db::Column>& t
   db::Transaction transaction(target, "the values taken over into table PRESET_DEFS");
   target.UpdateRows("PRESET_DEFS", columns, rowIds, values, doing);
   transaction.Commit();
+  if (observer != nullptr) observer->LimitsTakenOver(valuesByRow.size(), std::move(dropped));
 }
 
 }  // namespace
@@ -240,7 +273,7 @@ bool TakeoverMachineCopyMDBData(db::Database& targetDb, std::optional<db::Record
   }
   return proc.Step([&] {
     WriteTakenOverValues(targetDb, targetColumns, previous,
-                         addFields ? addFields->AddFieldsSql : std::string());
+                         addFields ? addFields->AddFieldsSql : std::string(), run.observer);
   });
 }
 

@@ -1,8 +1,11 @@
 #include "projectdb/work_on_mdb.h"
 
+#include <algorithm>
+#include <array>
 #include <ctime>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/locations.h"
 #include "app/machines.h"
@@ -38,6 +41,12 @@ void CopyOver(const std::string& source, const std::string& target) {
   if (!result) Raise(failure_number::kFileCopyFailed, result.error);
 }
 
+// doing: what the failure's description starts with.
+void WriteOver(const std::string& target, std::string_view bytes, const std::string& doing) {
+  const IoResult result = WriteFileAtomically(target, bytes);
+  if (!result) Raise(failure_number::kFileCopyFailed, doing + ": " + result.error);
+}
+
 // One row of "Source_DEFS": its pattern goes to each naming system whose name it
 // carries. Throws on a row that cannot be read.
 void ReadPatternRow(const db::RecordSet& records, UpdateState& update) {
@@ -55,13 +64,14 @@ void ReadPatternRow(const db::RecordSet& records, UpdateState& update) {
 }
 
 // Fills the update's name patterns from "Source_DEFS" in stored order; the last row for
-// a system and part wins.
-void ReadNamePatterns(Procedure& proc, db::Database& source, UpdateState& update) {
+// a system and part wins. Returns false when the naming system in use has no pattern at
+// all: every name the new rows carry would be empty, and no limit could be carried over.
+bool ReadNamePatterns(Procedure& proc, db::Database& source, UpdateState& update) {
   std::optional<db::RecordSet> records;
   if (!proc.Step([&] { records.emplace(db::RecordSet::OverTable(source, "Source_DEFS")); })) {
-    return;
+    return false;
   }
-  proc.Step([&] {
+  const bool read = proc.Step([&] {
     for (; !records->Eof(); records->MoveNext()) {
       // A row that cannot be read is not reported: it stands for the plain pattern of
       // part 1 in both systems, and reading goes on with the next row.
@@ -72,6 +82,19 @@ void ReadNamePatterns(Procedure& proc, db::Database& source, UpdateState& update
         update.VarNamePatterns[kVisiWinStudioNaming][1] = kVarNamePlaceholder;
       }
     }
+  });
+  if (!read) return false;
+  // A part without a pattern is ordinary (templates carry parts that one naming system
+  // alone names); a naming system without any is not.
+  const auto& patterns = update.VarNamePatterns[update.NameSystem];
+  const bool any = std::any_of(patterns.begin() + 1, patterns.end(),
+                               [](const std::string& pattern) { return !pattern.empty(); });
+  return any || proc.Step([&] {
+    Raise(failure_number::kDatabaseError,
+          source.Describe("table Source_DEFS") + " holds no variable-name pattern for " +
+              "the naming system in use (rows whose System is " +
+              (update.NameSystem == kVisiWinStudioNaming ? "VISIWINSTUDIO" : "VISIWIN32") +
+              "), so no variable name could be composed");
   });
 }
 
@@ -86,9 +109,10 @@ void RebuildPresetDefs(db::Database& source) {
 
 // A database that exists but cannot be read whole may hold what a person must look at
 // before anything is thrown away: it is opened only when intact, and so never written
-// to or replaced.
-db::Database OpenIntact(const std::string& path) {
-  db::Database database = db::Database::Open(path);
+// to or replaced. The new generation is built in a copy in memory, so that a run that
+// ends before it is complete leaves the file as it was, its times included.
+db::Database OpenIntactCopy(const std::string& path) {
+  db::Database database = db::Database::OpenCopy(path);
   database.CheckIntact();
   return database;
 }
@@ -127,6 +151,29 @@ bool TakeOverPreviousGeneration(Procedure& proc, db::Database& source, const Run
   return TakeoverMachineCopyMDBData(source, previous, run, GetAddFields(run));
 }
 
+// The new generation goes into the source database first, as the copy the component
+// database is then made of: a component database that differs from its previous
+// generation is so always the source's twin. The source keeps its last-write time.
+void PutInPlace(Procedure& proc, std::string_view newGeneration, const std::string& sourcePath,
+                const std::optional<FileTime>& sourceTime, const std::string& componentPath) {
+  if (!proc.Step([&] {
+        WriteOver(sourcePath, newGeneration,
+                  "writing the new generation into '" + sourcePath + "'");
+      })) {
+    return;
+  }
+  if (sourceTime) {
+    proc.Step([&] {
+      const IoResult result = SetLastWriteTime(sourcePath, *sourceTime);
+      if (!result) Raise(failure_number::kFileAccessError, result.error);
+    });
+  }
+  proc.Step([&] {
+    WriteOver(componentPath, newGeneration,
+              "copying '" + sourcePath + "' over '" + componentPath + "'");
+  });
+}
+
 }  // namespace
 
 void WorkOnMDB(const RunState& run) {
@@ -147,7 +194,7 @@ void WorkOnMDB(const RunState& run) {
   });
   if (sourcePath.empty()) return;
 
-  // The source database is written below but must keep its last-write time.
+  // The source database takes the new generation too, but keeps its last-write time.
   std::optional<FileTime> sourceTime;
   proc.Step([&] { sourceTime = LastWriteTime(sourcePath); });
 
@@ -166,18 +213,17 @@ void WorkOnMDB(const RunState& run) {
   ConvertJetDatabases(run);
 
   std::optional<db::Database> source;
-  proc.Step([&] { source.emplace(OpenIntact(sourcePath)); });
+  proc.Step([&] { source.emplace(OpenIntactCopy(sourcePath)); });
   PreviousGeneration previous(FileExists(componentPath) ? componentPath : "");
-  // A source database that cannot be opened or whose "PRESET_DEFS" cannot be rebuilt
-  // must not replace the component database: that would destroy the previous
-  // generation. The component database is then left as it is, and so is one that
-  // cannot be read.
+  // Neither database changes unless the new generation is complete: a source database
+  // that cannot be opened, patterns that name nothing, rows that were due but could not
+  // be made, or values of the previous generation that could not be carried over would
+  // all leave a table without the user's limits. The component database is then left as
+  // it is, and so is one that cannot be read.
   bool rebuilt = false;
-  // Likewise when the new rows or the values carried over could not be stored: the new
-  // table would lack the user's limits.
   bool complete = false;
-  if (source && PreviousGenerationReadable(proc, previous)) {
-    ReadNamePatterns(proc, *source, update);
+  if (source && PreviousGenerationReadable(proc, previous) &&
+      ReadNamePatterns(proc, *source, update)) {
     proc.Step([&] {
       RebuildPresetDefs(*source);
       rebuilt = true;
@@ -187,26 +233,21 @@ void WorkOnMDB(const RunState& run) {
       complete = CreateRecordSets(*source, run, update, previous);
       complete = TakeOverPreviousGeneration(proc, *source, run, previous) && complete;
     }
-    source.reset();
   }
-  if (rebuilt && complete) {
-    proc.Step([&] { CopyOver(GetPathSourceOCXMDB(run), GetPathOCXMDB(run)); });
-  } else if (rebuilt) {
+  if (rebuilt && !complete) {
     proc.Step([&] {
       Raise(failure_number::kDatabaseError,
-            "The component database '" + componentPath +
-                "' is not replaced, since the rebuilt table PRESET_DEFS lacks rows or values "
-                "of the previous generation that could not be stored; it keeps its previous "
-                "generation");
+            "The component database '" + componentPath + "' is not replaced, nor is the " +
+                "source database '" + sourcePath + "', since rows or values of the new table " +
+                "PRESET_DEFS could not be made; both keep their previous generation");
     });
   }
+  if (!complete) return;
 
-  if (sourceTime) {
-    proc.Step([&] {
-      const IoResult result = SetLastWriteTime(sourcePath, *sourceTime);
-      if (!result) Raise(failure_number::kFileAccessError, result.error);
-    });
-  }
+  std::string newGeneration;
+  if (!proc.Step([&] { newGeneration = source->FileImage(); })) return;
+  source.reset();
+  PutInPlace(proc, newGeneration, sourcePath, sourceTime, componentPath);
 }
 
 }  // namespace velnor

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -192,6 +193,34 @@ std::int32_t ReadProfileInteger(const std::string& section, const std::string& k
   }
   if (negative) number = 0u - number;
   return static_cast<std::int32_t>(number);
+}
+
+std::vector<ProfileEntry> ReadProfileEntries(const std::string& file) {
+  std::vector<ProfileEntry> entries;
+  std::optional<std::string> bytes = file.empty() ? std::nullopt : ReadFileBytes(file);
+  if (!bytes) return entries;
+  const IniFileText document = DecodeIniFile(std::move(*bytes));
+  // By folded name, as a read tells names apart: the sections met so far, and the keys
+  // met in the first section of each name.
+  std::unordered_set<std::string> sections;
+  std::unordered_set<std::string> keys;
+  std::string section;
+  std::string foldedSection;
+  bool firstOfItsName = false;
+  ForEachLine(document.text, [&](std::string_view line, std::string_view) {
+    const ParsedLine parsed = Classify(line);
+    if (parsed.kind == LineKind::kSection) {
+      section = FromLineText(document.form, parsed.name);
+      foldedSection = FoldedName(document.form, parsed.name);
+      firstOfItsName = sections.insert(foldedSection).second;
+    } else if (parsed.kind == LineKind::kKey && firstOfItsName && !parsed.name.empty() &&
+               keys.insert(foldedSection + "]" + FoldedName(document.form, parsed.name)).second) {
+      entries.push_back({section, FromLineText(document.form, parsed.name),
+                         FromLineText(document.form, WithoutQuotes(parsed.value))});
+    }
+    return true;
+  });
+  return entries;
 }
 
 IoResult WriteProfileText(const std::string& section, const std::string& key,

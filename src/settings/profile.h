@@ -61,6 +61,10 @@ struct ProfileEntry {
   std::string value;
 };
 
+// Every entry of the file that a read can find, in file order: the first section of a
+// name and in it the first key of a name. Nothing when the file cannot be read.
+std::vector<ProfileEntry> ReadProfileEntries(const std::string& file);
+
 // An entry left out of a write, and why.
 struct ProfileRefusal {
   std::string key;

@@ -2,6 +2,7 @@
 // program runs it: "/EXTERNAL=SILENT", no display.
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <map>
 #include <sstream>
 
@@ -178,19 +179,52 @@ TEST_F(SilentRun, ADamagedPictureIsLoggedAndTheRunGoesOnToEndWithStatusTwo) {
   EXPECT_TRUE(IniFile(project.cfg()).Get("Info", "S_Prog").has_value());
 }
 
-TEST_F(SilentRun, AComponentDatabaseThatCannotBeReadIsNamedAndKept) {
-  const std::string note = "the limits of line 3, typed in by hand\r\n";
-  WriteBytes(project.componentDb(), note);
-  const std::string source = ReadBytes(project.sourceDb());
+// Project contents from which no complete new generation can be made: the run names the
+// cause, makes no new generation (neither database changes, its times included), still
+// saves and stamps the choices, and ends with status 2.
+TEST(SilentRunOnBadContents, NamesTheCauseAndLeavesBothDatabasesAsTheyWere) {
+  struct Case {
+    const char* what;
+    std::function<void(const DemoProject&)> spoil;
+    std::string said;  // in the error log and the service-pack log
+  };
+  const auto sql = [](const char* statement) {
+    return [statement](const DemoProject& project) {
+      demo::DemoDb(project.sourceDb(), false).Exec(statement);
+    };
+  };
+  const Case cases[] = {
+      {"a component database that is no database",
+       [](const DemoProject& project) {
+         WriteBytes(project.componentDb(), "the limits of line 3, typed in by hand\r\n");
+       },
+       "Widget.mdb: file is not a database"},
+      {"an empty Program.ini",
+       [](const DemoProject& project) { WriteBytes(project.programIni(), ""); },
+       "Program.ini' names no machine (key NumberOfMachines of section [Project] is missing)"},
+      {"no Program.ini", [](const DemoProject& project) { fs::remove(project.programIni()); },
+       "Program.ini' is missing or not a file"},
+      {"no name patterns", sql("DROP TABLE Source_DEFS"), "no such table: Source_DEFS"},
+      {"an empty table of name patterns", sql("DELETE FROM Source_DEFS"),
+       "holds no variable-name pattern for the naming system in use"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DemoProject project;
+    ASSERT_TRUE(project.ok());
+    c.spoil(project);
+    const FileState component = StateOf(project.componentDb());
+    const FileState source = StateOf(project.sourceDb());
 
-  const RunResult run = project.RunSilent();
+    const RunResult run = project.RunSilent();
 
-  EXPECT_EQ(run.exitStatus, 2) << run.Describe() << Logs(project);
-  EXPECT_EQ(ReadBytes(project.componentDb()), note);
-  EXPECT_TRUE(ReadBytes(project.sourceDb()) == source) << "the source database was written";
-  const std::string said = project.componentDb().string() + ": file is not a database";
-  EXPECT_NE(ReadBytes(project.errorLog()).find(said), std::string::npos) << Logs(project);
-  EXPECT_NE(ReadBytes(project.servicePackLog()).find(said), std::string::npos) << Logs(project);
+    EXPECT_EQ(run.exitStatus, 2) << run.Describe() << Logs(project);
+    EXPECT_TRUE(StateOf(project.componentDb()) == component);
+    EXPECT_TRUE(StateOf(project.sourceDb()) == source);
+    EXPECT_NE(ReadBytes(project.errorLog()).find(c.said), std::string::npos) << Logs(project);
+    EXPECT_NE(ReadBytes(project.servicePackLog()).find(c.said), std::string::npos) << Logs(project);
+    EXPECT_TRUE(IniFile(project.cfg()).Get("Info", "S_Prog").has_value());
+  }
 }
 
 TEST(SilentRunOfSevenMachines, LogsTheWarningsItCannotSaveOnceAndLeavesTheirKeys) {
@@ -224,10 +258,12 @@ TEST(SilentRunWithoutCfg, EndsWithStatusOneAfterReportingTheMissingFile) {
   fs::remove(project.cfg());
   const std::string programIni = ReadBytes(project.programIni());
   const std::string componentDb = ReadBytes(project.componentDb());
+  const FileState sourceDb = StateOf(project.sourceDb());
 
   const RunResult run = project.RunSilent();
 
   EXPECT_EQ(run.exitStatus, 1) << run.Describe();
+  EXPECT_TRUE(StateOf(project.sourceDb()) == sourceDb);
   const std::string log = ReadBytes(project.servicePackLog());
   EXPECT_NE(log.find("! Fault Widget_Config: File not found: "), std::string::npos) << log;
   EXPECT_NE(log.find(Upper(project.cfg().string())), std::string::npos) << log;

@@ -299,17 +299,77 @@ TEST_F(WorkOnMDBTest, ASourceFileThatIsNoDatabaseIsReportedAndNeitherFileChanges
   EXPECT_EQ(TestProject::Read(ComponentDb()), componentBytes);
 }
 
-TEST_F(WorkOnMDBTest, ASourceWithoutSourceDefsIsReportedAndNamesEveryRowWithAnEmptyPattern) {
-  StandardProject();
-  ExecSql(SourceDb(), "DROP TABLE Source_DEFS");
+// Without a pattern of the naming system in use every new row would lose its name and
+// with it the limits of the previous generation: no new generation is made.
+TEST_F(WorkOnMDBTest, NamePatternsThatNameNothingLeaveBothDatabasesAsTheyWere) {
+  struct Case {
+    const char* what;
+    const char* sql;
+    std::string said;
+  };
+  const std::string noPattern = "table Source_DEFS of " + SourceDb().string() +
+                                " holds no variable-name pattern for the naming system in use "
+                                "(rows whose System is VISIWIN32)";
+  const Case cases[] = {
+      {"no table", "DROP TABLE Source_DEFS",
+       "(Nr. 3265) :reading the columns of table Source_DEFS of " + SourceDb().string() +
+           ": no such table: Source_DEFS"},
+      {"an empty table", "DELETE FROM Source_DEFS", noPattern},
+      {"only the other system's", "DELETE FROM Source_DEFS WHERE System <> 'VISIWINSTUDIO'",
+       noPattern},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const fs::path& file : {project.errorLog(), SourceDb(), ComponentDb()}) fs::remove(file);
+    StandardProject();
+    ExecSql(SourceDb(), c.sql);
+    const std::string source = TestProject::Read(SourceDb());
+    const std::string component = TestProject::Read(ComponentDb());
 
-  WorkOnMDB(run);
+    WorkOnMDB(run);
 
-  EXPECT_EQ(ErrorLog(),
-            "Fehler in Widget / SQLite / WorkOnMDB (Nr. 3265) :reading the columns "
-            "of table Source_DEFS of " +
-                SourceDb().string() + ": no such table: Source_DEFS\r\n");
-  EXPECT_EQ(ComponentRows("var_name"), (Rows{{"t:"}, {"t:"}, {"null"}}));
+    EXPECT_NE(ErrorLog().find(c.said), std::string::npos) << ErrorLog();
+    EXPECT_EQ(TestProject::Read(SourceDb()), source);
+    EXPECT_EQ(TestProject::Read(ComponentDb()), component);
+  }
+}
+
+// Rows that were due but could not be made for want of the line's first machine: the
+// cause names where the machines are read from, and no new generation is made.
+TEST_F(WorkOnMDBTest, RowsDueWithoutAFirstMachineLeaveBothDatabasesAsTheyWere) {
+  struct Case {
+    const char* what;
+    std::function<void()> breakIt;
+    std::string said;
+  };
+  const std::string programIni = (project.parameterFolder() / "Program.ini").string();
+  const Case cases[] = {
+      {"no Program.ini", [&] { fs::remove(programIni); },
+       "'" + programIni + "' is missing or not a file"},
+      {"no machines",
+       [&] { TestProject::Write(programIni, "[Project]\r\nNumberOfMachines=0\r\n"); },
+       "names no machine (key NumberOfMachines of section [Project] is \"0\")"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const fs::path& file : {project.errorLog(), SourceDb(), ComponentDb()}) fs::remove(file);
+    StandardProject();
+    c.breakIt();
+    run.FindFiles();
+    const std::string source = TestProject::Read(SourceDb());
+    const std::string component = TestProject::Read(ComponentDb());
+
+    WorkOnMDB(run);
+
+    EXPECT_NE(ErrorLog().find("the line has no machine 1 to create the rows of table PRESET_DEFS "
+                              "of " +
+                              SourceDb().string() + " for: "),
+              std::string::npos)
+        << ErrorLog();
+    EXPECT_NE(ErrorLog().find(c.said), std::string::npos) << ErrorLog();
+    EXPECT_EQ(TestProject::Read(SourceDb()), source);
+    EXPECT_EQ(TestProject::Read(ComponentDb()), component);
+  }
 }
 
 TEST_F(WorkOnMDBTest, ASourceWithoutTemplateIsReportedAndKeepsItsTableAndTheComponentDatabase) {
@@ -484,6 +544,7 @@ class TakeoverAbortTest : public WorkOnMDBTest {
     WriteSource(kPatterns, kPresetColumns, kTemplate);
     WriteComponent(std::string(kPresetColumns) + ", unit VARCHAR(10)", {kPrevious[0] + ", 'mph'"});
     componentBytes = TestProject::Read(ComponentDb());
+    sourceBytes = TestProject::Read(SourceDb());
   }
 
   // Runs the update and returns the exit status it ended with (-1: it did not end).
@@ -496,13 +557,14 @@ class TakeoverAbortTest : public WorkOnMDBTest {
     return -1;
   }
 
+  // A run that ends in the middle of the update changes neither database.
   void ExpectNothingTakenOverAndComponentKept() {
     EXPECT_EQ(TestProject::Read(ComponentDb()), componentBytes);
-    EXPECT_EQ(QueryRows(SourceDb(), "SELECT pass FROM PRESET_DEFS ORDER BY rowid"),
-              (Rows{{"t:tpass"}, {"null"}, {"t:x"}}));
+    EXPECT_EQ(TestProject::Read(SourceDb()), sourceBytes);
   }
 
   std::string componentBytes;
+  std::string sourceBytes;
   const std::string fatalLine =
       "Fehler in Widget / Widget_Config / TakeoverMachineCopyMDBData (Nr. 9999) :Database-Error - "
       "Contact Administrator!\r\n";
