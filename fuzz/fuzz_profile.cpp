@@ -1,6 +1,7 @@
 // The INI reader and writer on a file made of the input's bytes. Entries named in the
 // file are read before and after one write: the written entry reads back as written,
-// every other keeps its value, and a refused write leaves the file as it was.
+// every other keeps its value, the file keeps its encoding, and a refused write leaves
+// the file as it was.
 #include <stdlib.h>
 
 #include <algorithm>
@@ -16,13 +17,13 @@
 
 #include "fuzz_check.h"
 #include "platform/encoding.h"
+#include "settings/ini_encoding.h"
 #include "settings/profile.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::size_t kRoom = 1 << 20;  // more than any input, so no value is cut
 constexpr std::size_t kMostEntries = 16;
 const std::string kMissing = "\x01missing";
@@ -69,13 +70,12 @@ struct Entry {
 
 // The section and key names the file spells out, rough as a person would read them: the
 // probes need not be entries the reader finds, only names worth asking for.
-std::vector<Entry> NamedEntries(std::string_view bytes, bool utf8) {
+std::vector<Entry> NamedEntries(std::string_view bytes, bool unicode) {
   std::vector<Entry> entries;
   std::optional<std::string> section;
-  if (utf8) bytes.remove_prefix(kUtf8Mark.size());
-  const auto text = [utf8](std::string_view name) {
+  const auto text = [unicode](std::string_view name) {
     name = velnor::Trim(name);
-    return utf8 ? std::string(name) : velnor::Cp1252ToUtf8(name);
+    return unicode ? std::string(name) : velnor::Cp1252ToUtf8(name);
   };
   while (!bytes.empty() && entries.size() < kMostEntries) {
     const std::size_t end = std::min(bytes.find_first_of("\r\n"), bytes.size());
@@ -100,16 +100,25 @@ std::string Read(const Entry& entry, const std::string& file) {
   return velnor::ReadProfileText(entry.section, entry.key, kMissing, kRoom, file).text;
 }
 
-// What a stored value reads back as: blanks around it and one pair of quotes go, and
-// in a Windows-1252 file a character it cannot hold is a "?".
-std::string ReadBackAs(const std::string& value, bool utf8) {
-  const std::string stored = utf8 ? value : velnor::Utf8ToCp1252(value);
+// What a stored value reads back as: blanks around it and one pair of quotes go; in a
+// Windows-1252 file a character it cannot hold is a "?", in a UTF-16 file text that is
+// no UTF-8 is taken for Windows-1252.
+std::string ReadBackAs(const std::string& value, const velnor::IniForm& form) {
+  std::string stored = form.unicode() ? value : velnor::Utf8ToCp1252(value);
+  if (form.encoding == velnor::IniEncoding::kUtf16Le ||
+      form.encoding == velnor::IniEncoding::kUtf16Be) {
+    stored = velnor::Utf16ToUtf8(velnor::Utf8ToUtf16(value, false), false);
+  }
   std::string_view text = velnor::Trim(stored);
   if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
       text.back() == text.front()) {
     text = text.substr(1, text.size() - 2);
   }
-  return utf8 ? std::string(text) : velnor::Cp1252ToUtf8(text);
+  return form.unicode() ? std::string(text) : velnor::Cp1252ToUtf8(text);
+}
+
+bool SameForm(const velnor::IniForm& a, const velnor::IniForm& b) {
+  return a.encoding == b.encoding && a.byteOrderMark == b.byteOrderMark;
 }
 
 std::uint64_t Hash(std::string_view bytes) {
@@ -129,9 +138,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::error_code ignored;
   fs::remove(path, ignored);
   if (!bytes.empty()) Store(path, bytes);
-  const bool utf8 = bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark;
+  const velnor::IniFileText decoded = velnor::DecodeIniFile(std::string(bytes));
+  const velnor::IniForm form = decoded.form;
 
-  std::vector<Entry> entries = NamedEntries(bytes, utf8);
+  std::vector<Entry> entries = NamedEntries(decoded.text, form.unicode());
   std::uint64_t choice = Hash(bytes);
   const auto pick = [&choice](std::size_t count) {
     const std::size_t picked = static_cast<std::size_t>(choice % count);
@@ -169,10 +179,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   std::string value = "value";
-  if (pick(2) == 0 && !bytes.empty()) {
-    const std::size_t start = pick(bytes.size());
-    const std::string_view piece = bytes.substr(start, pick(24));
-    value = utf8 ? std::string(piece) : velnor::Cp1252ToUtf8(piece);
+  if (const std::string_view text = decoded.text; pick(2) == 0 && !text.empty()) {
+    const std::size_t start = pick(text.size());
+    const std::string_view piece = text.substr(start, pick(24));
+    value = form.unicode() ? std::string(piece) : velnor::Cp1252ToUtf8(piece);
   }
 
   const std::optional<std::string> original = Load(path);
@@ -185,8 +195,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   VELNOR_FUZZ_CHECK(updated.has_value());
-  VELNOR_FUZZ_CHECK((updated->substr(0, kUtf8Mark.size()) == kUtf8Mark) == utf8);
-  VELNOR_FUZZ_CHECK(Read(written, file) == ReadBackAs(value, utf8));
+  VELNOR_FUZZ_CHECK(SameForm(velnor::DecodeIniFile(*updated).form, form));
+  VELNOR_FUZZ_CHECK(Read(written, file) == ReadBackAs(value, form));
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (!SameEntry(entries[i], written)) VELNOR_FUZZ_CHECK(Read(entries[i], file) == before[i]);
   }

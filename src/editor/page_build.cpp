@@ -179,11 +179,12 @@ void EditorWindow::SetupUserInterFace() {
   };
 
   // A warning that exists and is wide enough takes the next slot of tab 2.
+  const FolderListing standardPictures(standardFolder);
   auto addWarning = [&](const std::string& file, int number) {
     QImage picture;
     bool usable = false;
     proc.Step([&] {
-      if (!FileExists(file)) return;
+      if (!standardPictures.MayHold(FileNameOf(file)) || !FileExists(file)) return;
       picture = LoadPicture(file);
       usable = WidthHimetric(picture) > kMinimumWidthHimetric;
     });

@@ -22,6 +22,7 @@
 #include "platform/program_end.h"
 #include "projectdb/generation_commands.h"
 #include "projectdb/jet/jet_conversion.h"
+#include "settings/profile_cache.h"
 
 namespace velnor {
 namespace {
@@ -153,6 +154,8 @@ int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxe
 int RunWithToolkit(RunState& run, const ReportContext& context, std::string programName,
                    MessageBoxService* windowBoxes) {
   const ReportScope report(context);
+  // Each settings file is taken apart once for the run, not once per setting read.
+  ProfileCache settingsFiles;
   MainProgramEnd programEnd;
   ProgramEnd* previousEnd = SetProgramEnd(&programEnd);
   const QtMessageHandler previousHandler = qInstallMessageHandler(ToolkitMessage);

@@ -136,6 +136,63 @@ std::string Cp1252ToUtf8(std::string_view cp1252) {
   return out;
 }
 
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::size_t* firstFault) {
+  constexpr char32_t kReplacement = 0xFFFD;
+  const auto unitAt = [&](std::size_t at) {
+    const auto first = static_cast<unsigned char>(bytes[at]);
+    const auto second = static_cast<unsigned char>(bytes[at + 1]);
+    return static_cast<char32_t>(bigEndian ? first << 8 | second : second << 8 | first);
+  };
+  const auto isHigh = [](char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; };
+  const auto isLow = [](char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; };
+  std::size_t fault = std::string_view::npos;
+  std::string out;
+  out.reserve(bytes.size());
+  std::size_t at = 0;
+  for (; at + 1 < bytes.size(); at += 2) {
+    const char32_t unit = unitAt(at);
+    if (isHigh(unit) && at + 3 < bytes.size() && isLow(unitAt(at + 2))) {
+      AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (unitAt(at + 2) - 0xDC00));
+      at += 2;
+    } else if (isHigh(unit) || isLow(unit)) {
+      if (fault == std::string_view::npos) fault = at;
+      AppendUtf8(out, kReplacement);
+    } else {
+      AppendUtf8(out, unit);
+    }
+  }
+  if (at < bytes.size()) {
+    if (fault == std::string_view::npos) fault = at;
+    AppendUtf8(out, kReplacement);
+  }
+  if (firstFault != nullptr) *firstFault = fault;
+  return out;
+}
+
+std::string Utf8ToUtf16(std::string_view utf8, bool bigEndian) {
+  std::string out;
+  out.reserve(utf8.size() * 2);
+  const auto appendUnit = [&](char32_t unit) {
+    const auto high = static_cast<char>(unit >> 8);
+    const auto low = static_cast<char>(unit & 0xFF);
+    out += bigEndian ? high : low;
+    out += bigEndian ? low : high;
+  };
+  for (std::size_t i = 0; i < utf8.size();) {
+    char32_t cp = DecodeUtf8(utf8, i);
+    if (cp >= kStrayByte) cp = CodePointOf(static_cast<unsigned char>(cp - kStrayByte));
+    // A surrogate spelled out in UTF-8 would end up unpaired in the UTF-16 text.
+    if (cp >= 0xD800 && cp <= 0xDFFF) cp = 0xFFFD;
+    if (cp >= 0x10000) {
+      appendUnit(0xD800 + ((cp - 0x10000) >> 10));
+      appendUnit(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      appendUnit(cp);
+    }
+  }
+  return out;
+}
+
 unsigned char UpperCp1252(unsigned char c) {
   return static_cast<unsigned char>(ByteOf(UpperCodePoint(CodePointOf(c))));
 }

@@ -12,6 +12,14 @@ namespace velnor {
 std::string Utf8ToCp1252(std::string_view utf8);
 std::string Cp1252ToUtf8(std::string_view cp1252);
 
+// UTF-16 text (without its byte-order mark) as UTF-8. What is no UTF-16 (a surrogate
+// without its partner, a last odd byte) becomes U+FFFD, and firstFault, when given, is
+// set to the byte position of the first such unit (npos when there is none).
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::size_t* firstFault = nullptr);
+// UTF-8 text as UTF-16. A byte that is no UTF-8 is taken for the Windows-1252 character
+// it is, as Utf8ToCp1252 keeps it; a surrogate spelled out in UTF-8 becomes U+FFFD.
+std::string Utf8ToUtf16(std::string_view utf8, bool bigEndian);
+
 // Upper case of a UTF-8 text by Windows-1252 rules. Every letter keeps its byte
 // length, so byte positions found in the upper-cased copy hold in the original too.
 std::string UpperCase(std::string_view utf8);

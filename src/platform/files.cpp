@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -73,14 +74,21 @@ std::optional<std::string> FollowLinks(std::string path, std::error_code& error)
 
 std::optional<std::string> ReadFileBytes(std::string_view path) {
   if (!FileExists(path)) return std::nullopt;
-  std::ifstream in(FsPath(ResolvePath(path)), std::ios::binary);
+  const std::filesystem::path file = FsPath(ResolvePath(path));
+  std::ifstream in(file, std::ios::binary);
   if (!in) return std::nullopt;
-  // In blocks: a byte at a time costs more than the reading itself on files of megabytes.
+  // In blocks, into room for the whole file: a settings file of tens of megabytes is
+  // read in a fraction of the time (and memory) that character by character takes.
   std::string bytes;
-  char block[65536];
-  while (in.read(block, sizeof block) || in.gcount() > 0) {
-    bytes.append(block, static_cast<std::size_t>(in.gcount()));
+  std::error_code unknownSize;
+  if (const std::uintmax_t size = std::filesystem::file_size(file, unknownSize); !unknownSize) {
+    bytes.reserve(static_cast<std::size_t>(size));
   }
+  std::array<char, 1 << 16> block;
+  while (in.read(block.data(), block.size()) || in.gcount() > 0) {
+    bytes.append(block.data(), static_cast<std::size_t>(in.gcount()));
+  }
+  if (in.bad()) return std::nullopt;
   return bytes;
 }
 

@@ -128,4 +128,17 @@ bool FolderExists(std::string_view path) {
   return !path.empty() && TypeOf(ResolvePath(path)) == std::filesystem::file_type::directory;
 }
 
+FolderListing::FolderListing(std::string_view folder) {
+  std::error_code error;
+  std::filesystem::directory_iterator it(FsPath(ResolvePath(folder)), error);
+  for (const std::filesystem::directory_iterator end; !error && it != end; it.increment(error)) {
+    upperNames_.insert(UpperCase(Utf8Of(it->path().filename())));
+  }
+  listed_ = !error;
+}
+
+bool FolderListing::MayHold(std::string_view name) const {
+  return !listed_ || upperNames_.contains(UpperCase(name));
+}
+
 }  // namespace velnor

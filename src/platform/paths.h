@@ -3,6 +3,7 @@
 // separator, and finding files without regard to case as the original platform did.
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 namespace velnor {
 
@@ -34,5 +35,22 @@ std::string ResolvePath(std::string_view path);
 // True when path names an existing regular file (not a folder); "" never exists.
 bool FileExists(std::string_view path);
 bool FolderExists(std::string_view path);
+
+// The names in a folder, listed once. A look-up of a name that the folder does not hold
+// lists the whole folder, to find the name in another case; asking this first spares
+// that where many names are looked up in one folder (the pictures of thousands of
+// machines).
+class FolderListing {
+ public:
+  explicit FolderListing(std::string_view folder);
+  // False when no entry of the folder, as listed, matches name without regard to case;
+  // true otherwise, and when the folder could not be listed: FileExists has the last
+  // word.
+  bool MayHold(std::string_view name) const;
+
+ private:
+  bool listed_ = false;
+  std::unordered_set<std::string> upperNames_;
+};
 
 }  // namespace velnor

@@ -2,184 +2,31 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 #include <optional>
 #include <string_view>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "platform/encoding.h"
 #include "platform/paths.h"
+#include "settings/ini_encoding.h"
+#include "settings/ini_lines.h"
+#include "settings/profile_cache.h"
 
 namespace velnor {
 namespace {
 
 constexpr std::string_view kNewLineBreak = "\r\n";
-
-// Windows-1252 names, compared letter by letter.
-bool SameCp1252Name(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (UpperCp1252(static_cast<unsigned char>(a[i])) !=
-        UpperCp1252(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
-// One line of the file as it lies on disk: its text and the break that ended it
-// ("\r\n", "\n", "\r", or "" for a last line without one). Joining them gives the file
-// back.
-struct Line {
-  std::string text;
-  std::string lineBreak;
-};
-
-// Splits at CR LF, LF and a lone CR alike, as the platform did, also where one file mixes
-// them (edited on different systems), so that no value runs on into the next line.
-std::vector<Line> SplitLines(std::string_view bytes) {
-  std::vector<Line> lines;
-  while (!bytes.empty()) {
-    const std::size_t end = bytes.find_first_of("\r\n");
-    if (end == std::string_view::npos) {
-      lines.push_back({std::string(bytes), ""});
-      break;
-    }
-    const std::size_t breakSize = bytes.substr(end, 2) == "\r\n" ? 2 : 1;
-    lines.push_back({std::string(bytes.substr(0, end)), std::string(bytes.substr(end, breakSize))});
-    bytes.remove_prefix(end + breakSize);
-  }
-  return lines;
-}
-
-std::string JoinLines(const std::vector<Line>& lines) {
-  std::string bytes;
-  for (const Line& line : lines) {
-    bytes += line.text;
-    bytes += line.lineBreak;
-  }
-  return bytes;
-}
-
-enum class LineKind { kOther, kComment, kSection, kKey };
-
-struct ParsedLine {
-  LineKind kind = LineKind::kOther;
-  std::string_view name;    // section or key name, trimmed
-  std::string_view value;   // value of a key, trimmed
-  std::size_t nameEnd = 0;  // where a key's name ends in the line's text
-};
-
-// Classifies one line: a leading "[" opens a section, a leading ";" makes a comment,
-// "name=value" is a key; anything else (blank lines, text without "=") is none of these.
-// A section's name ends at the first "]", or with the line when it has none: the
-// platform opened the section of a header that had lost its bracket, and reading the
-// keys below it into the section before would find entries the platform never saw.
-ParsedLine Classify(std::string_view text) {
-  ParsedLine parsed;
-  const std::string_view trimmed = Trim(text);
-  if (trimmed.empty()) return parsed;
-  if (trimmed.front() == ';') {
-    parsed.kind = LineKind::kComment;
-    return parsed;
-  }
-  if (trimmed.front() == '[') {
-    const std::size_t close = trimmed.find(']');
-    parsed.kind = LineKind::kSection;
-    parsed.name = Trim(trimmed.substr(1, close == std::string_view::npos ? close : close - 1));
-    return parsed;
-  }
-  const std::size_t equals = text.find('=');
-  if (equals == std::string_view::npos) return parsed;
-  parsed.kind = LineKind::kKey;
-  parsed.name = Trim(text.substr(0, equals));
-  parsed.value = Trim(text.substr(equals + 1));
-  parsed.nameEnd =
-      parsed.name.empty()
-          ? equals
-          : static_cast<std::size_t>(parsed.name.data() - text.data()) + parsed.name.size();
-  return parsed;
-}
-
-constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-
-// A file's text taken apart into lines. The files are Windows-1252; one that begins with
-// a UTF-8 byte-order mark (an editor saved it so) keeps its mark and is read and written
-// as UTF-8, rather than losing its first section to the mark.
-struct IniDocument {
-  bool utf8 = false;
-  std::vector<Line> lines;
-
-  explicit IniDocument(std::string_view bytes) {
-    utf8 = bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark;
-    if (utf8) bytes.remove_prefix(kUtf8Mark.size());
-    lines = SplitLines(bytes);
-  }
-
-  std::string Bytes() const {
-    return (utf8 ? std::string(kUtf8Mark) : std::string()) + JoinLines(lines);
-  }
-
-  // Program text (UTF-8) as the file holds it, and back.
-  std::string Encode(std::string_view text) const {
-    return utf8 ? std::string(text) : Utf8ToCp1252(text);
-  }
-  std::string Decode(std::string_view bytes) const {
-    return utf8 ? std::string(bytes) : Cp1252ToUtf8(bytes);
-  }
-
-  bool SameName(std::string_view a, std::string_view b) const {
-    return utf8 ? EqualsIgnoringCase(a, b) : SameCp1252Name(a, b);
-  }
-
-  // The header line of the first section of that name; later sections of the same name
-  // never count.
-  std::size_t FindSection(std::string_view section) const {
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      const ParsedLine parsed = Classify(lines[i].text);
-      if (parsed.kind == LineKind::kSection && SameName(parsed.name, section)) return i;
-    }
-    return kNone;
-  }
-
-  // The line after the last line of the section that starts at header.
-  std::size_t SectionEnd(std::size_t header) const {
-    std::size_t i = header + 1;
-    while (i < lines.size() && Classify(lines[i].text).kind != LineKind::kSection) ++i;
-    return i;
-  }
-};
-
-std::string_view WithoutQuotes(std::string_view value) {
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front()) {
-    return value.substr(1, value.size() - 2);
-  }
-  return value;
-}
-
 // The stored value (trimmed, one pair of quotes removed) in the program's text, or
 // nothing when file, section or key is missing.
 std::optional<std::string> FindValue(const std::string& section, const std::string& key,
                                      const std::string& file) {
   if (file.empty()) return std::nullopt;
-  const std::optional<std::string> bytes = ReadFileBytes(file);
-  if (!bytes) return std::nullopt;
-  const IniDocument document(*bytes);
-  const std::string sectionName(Trim(document.Encode(section)));
-  const std::string keyName(Trim(document.Encode(key)));
-  if (keyName.empty()) return std::nullopt;
-
-  const std::size_t header = document.FindSection(sectionName);
-  if (header == kNone) return std::nullopt;
-  const std::size_t end = document.SectionEnd(header);
-  for (std::size_t i = header + 1; i < end; ++i) {
-    const ParsedLine parsed = Classify(document.lines[i].text);
-    if (parsed.kind == LineKind::kKey && document.SameName(parsed.name, keyName)) {
-      return document.Decode(WithoutQuotes(parsed.value));
-    }
-  }
-  return std::nullopt;
+  const std::shared_ptr<const IniIndex> entries = ReadIniEntries(file);
+  if (!entries) return std::nullopt;
+  return entries->Find(section, key);
 }
 
 bool HasLineBreak(std::string_view text) {
@@ -202,39 +49,76 @@ std::string Unstorable(std::string_view section, std::string_view key, std::stri
   return {};
 }
 
-// Stores key=value in section, names and value already as the file holds them; every
-// other line stays as it was.
-void StoreEntry(IniDocument& document, const std::string& section, const std::string& key,
-                const std::string& value) {
-  std::vector<Line>& lines = document.lines;
-  const std::size_t header = document.FindSection(section);
-  if (header == kNone) {
-    if (!lines.empty() && lines.back().lineBreak.empty()) lines.back().lineBreak = kNewLineBreak;
-    lines.push_back({"[" + section + "]", std::string(kNewLineBreak)});
-    lines.push_back({key + "=" + value, std::string(kNewLineBreak)});
-    return;
-  }
+// Where a line lies in a text: its own characters from at to end, its break up to next.
+struct LineSpan {
+  std::size_t at = 0;
+  std::size_t end = 0;
+  std::size_t next = 0;
+};
 
-  const std::size_t end = document.SectionEnd(header);
-  std::size_t lastKey = header;
-  for (std::size_t i = header + 1; i < end; ++i) {
-    const ParsedLine parsed = Classify(lines[i].text);
-    if (parsed.kind != LineKind::kKey) continue;
-    if (document.SameName(parsed.name, key)) {
-      // The file's own spelling (and indentation) of the key stays. A last line without
-      // a break gains one, as the platform wrote each entry it changed as a whole line.
-      lines[i].text = lines[i].text.substr(0, parsed.nameEnd) + "=" + value;
-      if (lines[i].lineBreak.empty()) lines[i].lineBreak = kNewLineBreak;
-      return;
+// Where a key of a section lies, or where a new one goes.
+struct EntryPlace {
+  bool sectionFound = false;
+  bool keyFound = false;
+  // The key's line; for a new key the line it goes after: the section's last key, or
+  // its header, so that comments and blank lines that close the section stay where
+  // they are.
+  LineSpan line;
+  std::size_t nameEnd = 0;  // where a found key's name ends in its line
+};
+
+// Only the first section of a name counts, and in it the first key of a name.
+EntryPlace FindEntry(const IniForm& form, std::string_view text, std::string_view section,
+                     std::string_view key) {
+  const std::string wantedSection = FoldedName(form, section);
+  const std::string wantedKey = FoldedName(form, key);
+  EntryPlace place;
+  ForEachLine(text, [&](std::string_view line, std::string_view lineBreak) {
+    const ParsedLine parsed = Classify(line);
+    const auto at = static_cast<std::size_t>(line.data() - text.data());
+    const LineSpan span{at, at + line.size(), at + line.size() + lineBreak.size()};
+    if (!place.sectionFound) {
+      if (parsed.kind == LineKind::kSection && FoldedName(form, parsed.name) == wantedSection) {
+        place.sectionFound = true;
+        place.line = span;
+      }
+      return true;
     }
-    lastKey = i;
-  }
+    if (parsed.kind == LineKind::kSection) return false;
+    if (parsed.kind != LineKind::kKey) return true;
+    place.line = span;
+    place.keyFound = FoldedName(form, parsed.name) == wantedKey;
+    place.nameEnd = parsed.nameEnd;
+    return !place.keyFound;
+  });
+  return place;
+}
 
-  // A new key goes after the section's last key, so that comments and blank lines
-  // that close the section stay where they are.
-  if (lines[lastKey].lineBreak.empty()) lines[lastKey].lineBreak = kNewLineBreak;
-  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastKey) + 1,
-               Line{key + "=" + value, std::string(kNewLineBreak)});
+// Stores key=value in section of the file's text, names and value already as the file
+// holds them; every other line stays as it was. Whether the text changed.
+bool StoreEntry(std::string& text, const IniForm& form, const std::string& section,
+                const std::string& key, const std::string& value) {
+  const EntryPlace place = FindEntry(form, text, section, key);
+  const std::string entry = key + "=" + value + std::string(kNewLineBreak);
+  if (!place.sectionFound) {
+    if (!text.empty() && text.back() != '\r' && text.back() != '\n') text += kNewLineBreak;
+    text += "[" + section + "]" + std::string(kNewLineBreak) + entry;
+    return true;
+  }
+  const LineSpan& line = place.line;
+  // A last line without a break gains one, as the platform wrote each entry it changed
+  // as a whole line.
+  const std::string missingBreak(line.next == line.end ? kNewLineBreak : "");
+  if (!place.keyFound) {
+    text.insert(line.next, missingBreak + entry);
+    return true;
+  }
+  // The file's own spelling (and indentation) of the key stays.
+  const std::size_t from = line.at + place.nameEnd;
+  const std::string rest = "=" + value + missingBreak;
+  if (text.compare(from, line.end - from, rest) == 0) return false;
+  text.replace(from, line.end - from, rest);
+  return true;
 }
 
 // Cuts UTF-8 text to at most room characters and returns how many it holds. Every
@@ -313,28 +197,29 @@ std::int32_t ReadProfileInteger(const std::string& section, const std::string& k
 
 std::vector<ProfileEntry> ReadProfileEntries(const std::string& file) {
   std::vector<ProfileEntry> entries;
-  const std::optional<std::string> bytes = file.empty() ? std::nullopt : ReadFileBytes(file);
+  std::optional<std::string> bytes = file.empty() ? std::nullopt : ReadFileBytes(file);
   if (!bytes) return entries;
-  const IniDocument document(*bytes);
+  const IniFileText document = DecodeIniFile(std::move(*bytes));
+  // By folded name, as a read tells names apart: the sections met so far, and the keys
+  // met in the first section of each name.
+  std::unordered_set<std::string> sections;
+  std::unordered_set<std::string> keys;
   std::string section;
+  std::string foldedSection;
   bool firstOfItsName = false;
-  for (const Line& line : document.lines) {
-    const ParsedLine parsed = Classify(line.text);
+  ForEachLine(document.text, [&](std::string_view line, std::string_view) {
+    const ParsedLine parsed = Classify(line);
     if (parsed.kind == LineKind::kSection) {
-      section = document.Decode(parsed.name);
-      firstOfItsName = std::none_of(entries.begin(), entries.end(), [&](const ProfileEntry& e) {
-        return EqualsIgnoringCase(e.section, section);
-      });
-    } else if (parsed.kind == LineKind::kKey && firstOfItsName && !parsed.name.empty()) {
-      std::string key = document.Decode(parsed.name);
-      const bool seen = std::any_of(entries.begin(), entries.end(), [&](const ProfileEntry& e) {
-        return EqualsIgnoringCase(e.section, section) && EqualsIgnoringCase(e.key, key);
-      });
-      if (!seen) {
-        entries.push_back({section, std::move(key), document.Decode(WithoutQuotes(parsed.value))});
-      }
+      section = FromLineText(document.form, parsed.name);
+      foldedSection = FoldedName(document.form, parsed.name);
+      firstOfItsName = sections.insert(foldedSection).second;
+    } else if (parsed.kind == LineKind::kKey && firstOfItsName && !parsed.name.empty() &&
+               keys.insert(foldedSection + "]" + FoldedName(document.form, parsed.name)).second) {
+      entries.push_back({section, FromLineText(document.form, parsed.name),
+                         FromLineText(document.form, WithoutQuotes(parsed.value))});
     }
-  }
+    return true;
+  });
   return entries;
 }
 
@@ -356,6 +241,9 @@ IoResult WriteProfileEntries(const std::vector<ProfileEntry>& entries, const std
   const std::string where = keys + " in '" + file + "'";
   if (file.empty()) return {false, "no file named for writing " + keys};
 
+  // What a cache knows of the file goes first: it never outlives the write, and a file
+  // of tens of megabytes is not held twice while it is rewritten.
+  ForgetIniEntries(file);
   std::string original;
   const bool existed = FileExists(file);
   if (existed) {
@@ -365,22 +253,28 @@ IoResult WriteProfileEntries(const std::vector<ProfileEntry>& entries, const std
     original = std::move(*bytes);
   }
 
-  IniDocument document(original);
+  IniFileText document = DecodeIniFile(std::move(original));
+  if (document.undecodable != std::string_view::npos) {
+    return {false, "cannot write " + where + ": the file is " + EncodingName(document.form) +
+                       " text, but its bytes from position " +
+                       std::to_string(document.undecodable) +
+                       " on are not, and a rewrite would lose them"};
+  }
+  bool changed = false;
   for (const ProfileEntry& entry : entries) {
-    const std::string sectionName(Trim(document.Encode(entry.section)));
-    const std::string keyName(Trim(document.Encode(entry.key)));
-    const std::string valueText = document.Encode(entry.value);
+    const std::string sectionName(Trim(ToLineText(document.form, entry.section)));
+    const std::string keyName(Trim(ToLineText(document.form, entry.key)));
+    const std::string valueText = ToLineText(document.form, entry.value);
     if (const std::string why = Unstorable(sectionName, keyName, valueText); !why.empty()) {
       refused.push_back({entry.key, "cannot write [" + entry.section + "] " + entry.key + " in '" +
                                         file + "': " + why});
       continue;
     }
-    StoreEntry(document, sectionName, keyName, valueText);
+    changed = StoreEntry(document.text, document.form, sectionName, keyName, valueText) || changed;
   }
-  const std::string updated = document.Bytes();
-  if (updated == original && (existed || refused.size() == entries.size())) return {};
+  if (!changed && (existed || refused.size() == entries.size())) return {};
   if (beforeReplacing && !beforeReplacing()) return {false, "'" + file + "' is left as it is"};
-  return WriteFileAtomically(file, updated);
+  return WriteFileAtomically(file, EncodeIniFile(document.form, std::move(document.text)));
 }
 
 }  // namespace velnor

@@ -13,8 +13,11 @@
 //   other byte of the file; new lines end in CR LF, and so does a rewritten last line
 //   that had no break.
 //
-// Texts are UTF-8 here and Windows-1252 on disk (a file that begins with a UTF-8
-// byte-order mark is read and written as UTF-8). Paths are found without regard to case.
+// Texts are UTF-8 here and Windows-1252 on disk. A file that begins with a byte-order
+// mark of UTF-8, UTF-16 LE or UTF-16 BE, or whose first line is UTF-16 without one, is
+// read and written in that encoding and keeps its mark (settings/ini_encoding.h). Paths
+// are found without regard to case. While a ProfileCache is in place, a file is taken
+// apart once and read again only when it changed (settings/profile_cache.h).
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -48,7 +51,8 @@ std::int32_t ReadProfileInteger(const std::string& section, const std::string& k
 // Writes "key=value" into section of file, creating file, section and key as needed and
 // replacing an existing value in place. The file is replaced atomically; a failure
 // (missing or unwritable folder, unreadable or read-only file, a name that cannot be
-// stored) changes nothing on disk and says why.
+// stored, a UTF-16 file with bytes that are no UTF-16) changes nothing on disk and says
+// why.
 IoResult WriteProfileText(const std::string& section, const std::string& key,
                           const std::string& value, const std::string& file);
 

@@ -85,5 +85,50 @@ TEST(Encoding, JsonStringsEscapeWhatJsonMustAndReadAsTheText) {
   for (const Case& c : cases) EXPECT_EQ(JsonString(c.text), c.json) << c.text;
 }
 
+TEST(Encoding, Utf16InEitherByteOrderRoundTripsThroughUtf8) {
+  // "A", "ü", "€" and U+1F600, which takes a surrogate pair.
+  const std::string text = "A\xC3\xBC\xE2\x82\xAC\xF0\x9F\x98\x80";
+  const std::string little("A\0\xFC\0\xAC\x20\x3D\xD8\x00\xDE", 10);
+  const std::string big("\0A\0\xFC\x20\xAC\xD8\x3D\xDE\x00", 10);
+  EXPECT_EQ(Utf8ToUtf16(text, false), little);
+  EXPECT_EQ(Utf8ToUtf16(text, true), big);
+  std::size_t fault = 0;
+  EXPECT_EQ(Utf16ToUtf8(little, false, &fault), text);
+  EXPECT_EQ(fault, std::string::npos);
+  EXPECT_EQ(Utf16ToUtf8(big, true), text);
+}
+
+TEST(Encoding, WhatIsNoUtf16ReadsAsReplacementCharactersAndIsLocated) {
+  struct Case {
+    const char* what;
+    std::string bytes;  // little-endian
+    std::string text;
+    std::size_t fault;
+  };
+  const std::string replacement = "\xEF\xBF\xBD";
+  const std::vector<Case> cases = {
+      {"high surrogate without partner",
+       std::string("a\0\x3D\xD8"
+                   "b\0",
+                   6),
+       "a" + replacement + "b", 2},
+      {"low surrogate first", std::string("\x00\xDE\x3D\xD8\x00\xDE", 6),
+       replacement + "\xF0\x9F\x98\x80", 0},
+      {"high surrogate at the end", std::string("a\0\x3D\xD8", 4), "a" + replacement, 2},
+      {"last odd byte", std::string("a\0b", 3), "a" + replacement, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::size_t fault = 0;
+    EXPECT_EQ(Utf16ToUtf8(c.bytes, false, &fault), c.text);
+    EXPECT_EQ(fault, c.fault);
+  }
+}
+
+TEST(Encoding, TextThatIsNoUtf8IsWrittenToUtf16AsWindows1252WouldKeepIt) {
+  EXPECT_EQ(Utf8ToUtf16("\x80\xFC", false), std::string("\xAC\x20\xFC\0", 4));
+  EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80", false), "\xFD\xFF");
+}
+
 }  // namespace
 }  // namespace velnor

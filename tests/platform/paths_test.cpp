@@ -90,5 +90,16 @@ TEST(Paths, OnlyRegularFilesExist) {
   EXPECT_TRUE(FolderExists(project.parameterFolder().string()));
 }
 
+TEST(Paths, AFolderListingRulesOutOnlyNamesNoEntryHasInAnyCase) {
+  test::TestProject project;
+  test::TestProject::Write(project.parameterFolder() / "Warn_01_F\xC3\xBCller_1280.bmp", "");
+  const FolderListing listing((project.base() / "PARAMETER").string());
+  EXPECT_TRUE(listing.MayHold("Warn_01_F\xC3\xBCller_1280.bmp"));
+  EXPECT_TRUE(listing.MayHold("WARN_01_F\xC3\x9CLLER_1280.BMP"));
+  EXPECT_FALSE(listing.MayHold("Warn_02_F\xC3\xBCller_1280.bmp"));
+  // A folder that cannot be listed rules out nothing.
+  EXPECT_TRUE(FolderListing((project.base() / "missing").string()).MayHold("x.bmp"));
+}
+
 }  // namespace
 }  // namespace velnor

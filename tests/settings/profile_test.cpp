@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/encoding.h"
 #include "platform/files.h"
 #include "support/system.h"
 #include "support/test_project.h"
@@ -16,6 +17,16 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::TestProject;
+
+const std::string kUtf8Mark = "\xEF\xBB\xBF";
+const std::string kUtf16LeMark = "\xFF\xFE";
+const std::string kUtf16BeMark = "\xFE\xFF";
+std::string Le(const std::string& utf8) {
+  return Utf8ToUtf16(utf8, false);
+}
+std::string Be(const std::string& utf8) {
+  return Utf8ToUtf16(utf8, true);
+}
 
 class ProfileFile : public ::testing::Test {
  protected:
@@ -80,6 +91,18 @@ TEST_F(ProfileFile, ReadsValuesOutOfOddlyFormattedFiles) {
        "S", "K", "Grüße"},
       {"blank names asked for are trimmed", "[S]\r\nK=V\r\n", " S ", " K ", "V"},
       {"empty file", "", "S", "K", "<default>"},
+      {"UTF-16 LE with mark", kUtf16LeMark + Le("[S]\r\nK=V\r\n"), "S", "K", "V"},
+      {"UTF-16 BE without mark", Be("[S]\r\nK=V\r\n"), "S", "K", "V"},
+      {"UTF-16 LE without mark, blank lines first", Le("\r\n\r\n[S]\r\nK=V\r\n"), "S", "K", "V"},
+      {"UTF-16 holds what Windows-1252 cannot", kUtf16BeMark + Be("[\u03A9]\r\nK=\u4E2D\r\n"),
+       "\u03A9", "K", "\u4E2D"},
+      {"UTF-16 without mark whose first line goes past U+00FF is Windows-1252",
+       Le("[\u03A9]\r\nK=V\r\n"), "\u03A9", "K", "<default>"},
+      {"a NUL that is not in every second byte makes no UTF-16",
+       std::string("[S]\r\nK=V\0\0\r\n", 12), "S", "K", std::string("V\0\0", 3)},
+      {"UTF-16 with a surrogate without partner reads what decodes",
+       kUtf16LeMark + Le("[S]\r\nA=") + "\x3D\xD8" + Le("\r\nK=V\r\n"), "S", "K", "V"},
+      {"UTF-16 with a last odd byte reads what decodes", Le("[S]\r\nK=V\r\n") + "x", "S", "K", "V"},
   };
   for (const ReadCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -248,6 +271,8 @@ TEST_F(ProfileFile, WriteChangesOnlyTheLinesItConcerns) {
       {"Windows-1252 names match in another case", "[F\xDCLLER]\r\nK=1\r\n", "Füller", "k", "2",
        "[F\xDCLLER]\r\nK=2\r\n"},
       {"empty value", "[S]\r\nK=1\r\n", "S", "K", "", "[S]\r\nK=\r\n"},
+      {"UTF-16 keeps what Windows-1252 cannot hold", kUtf16LeMark + Le("[S]\r\n"), "S", "K",
+       "\u03A9", kUtf16LeMark + Le("[S]\r\nK=\u03A9\r\n")},
       {"odd bytes elsewhere survive", "\xEF\xBB\xBF;x\x01\r\n[S]\r\n\t\r\nK=1\r\n\x80\xFF\r\n", "S",
        "K", "2", "\xEF\xBB\xBF;x\x01\r\n[S]\r\n\t\r\nK=2\r\n\x80\xFF\r\n"},
   };
@@ -272,6 +297,60 @@ TEST_F(ProfileFile, FileWithUtf8MarkIsReadAndWrittenAsUtf8) {
   EXPECT_EQ(Stored(),
             "\xEF\xBB\xBF[Gr\xC3\xBC\xC3\x9F"
             "e]\r\nK=K\xC3\xB6ln\r\nT=\xC3\xA4\r\n");
+}
+
+// Windows-1252 with a byte-order mark: the same settings that editors on Windows save
+// in each of these forms read alike, and a write keeps the form.
+TEST_F(ProfileFile, FileIsReadAndWrittenInItsOwnEncoding) {
+  struct Form {
+    const char* what;
+    std::string (*bytes)(const std::string& utf8);
+  };
+  const std::vector<Form> forms = {
+      {"Windows-1252", [](const std::string& text) { return Utf8ToCp1252(text); }},
+      {"UTF-8 with mark", [](const std::string& text) { return kUtf8Mark + text; }},
+      {"UTF-16 LE with mark", [](const std::string& text) { return kUtf16LeMark + Le(text); }},
+      {"UTF-16 BE with mark", [](const std::string& text) { return kUtf16BeMark + Be(text); }},
+      {"UTF-16 LE without mark", [](const std::string& text) { return Le(text); }},
+      {"UTF-16 BE without mark", [](const std::string& text) { return Be(text); }},
+  };
+  const std::string before =
+      "; Linie 3\r\n[Project]\r\nNumberOfMachines=2\r\n[Machine1]\r\nMachineName=F\u00fcller\n"
+      "[F\u00fcller]\r\nT\u00e4nk = \"blau\"\r\n[Machine1]\r\nMachineName=zweiter\r\n";
+  const std::string after =
+      "; Linie "
+      "3\r\n[Project]\r\nNumberOfMachines=2\r\n[Machine1]\r\nMachineName=Verschlie\u00dfer\n"
+      "[F\u00fcller]\r\nT\u00e4nk = \"blau\"\r\n[Machine1]\r\nMachineName=zweiter\r\n"
+      "[Info]\r\nButton1=5\r\n";
+  for (const Form& form : forms) {
+    SCOPED_TRACE(form.what);
+    Store(form.bytes(before));
+    EXPECT_EQ(ReadProfileInteger("project", "NUMBEROFMACHINES", -1, IniPath()), 2);
+    EXPECT_EQ(ReadProfileText("MACHINE1", "machinename", "", 255, IniPath()).text, "F\u00fcller");
+    EXPECT_EQ(ReadProfileText("F\u00dcLLER", "T\u00c4NK", "", 255, IniPath()).text, "blau");
+    std::vector<ProfileRefusal> refused;
+    const IoResult written = WriteProfileEntries(
+        {{"Machine1", "MachineName", "Verschlie\u00dfer"}, {"Info", "Button1", "5"}}, IniPath(),
+        refused);
+    ASSERT_TRUE(written) << written.error;
+    EXPECT_TRUE(refused.empty());
+    EXPECT_TRUE(Stored() == form.bytes(after)) << "the file is no longer in its encoding";
+  }
+}
+
+TEST_F(ProfileFile, WriteIntoUtf16WithBytesThatAreNoUtf16FailsAndKeepsTheFile) {
+  const std::vector<std::string> files = {
+      kUtf16LeMark + Le("[S]\r\nK=1\r\n") + "x",
+      kUtf16BeMark + Be("[S]\r\nA=") + "\xDC\x00" + Be("\r\nK=1\r\n"),
+  };
+  for (const std::string& file : files) {
+    Store(file);
+    const IoResult written = WriteProfileText("S", "K", "2", IniPath());
+    EXPECT_FALSE(written);
+    EXPECT_NE(written.error.find("'" + IniPath() + "'"), std::string::npos) << written.error;
+    EXPECT_NE(written.error.find("UTF-16"), std::string::npos) << written.error;
+    EXPECT_TRUE(Stored() == file);
+  }
 }
 
 TEST_F(ProfileFile, WriteCreatesMissingFile) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/encoding.h"
+#include "platform/file_version.h"
 #include "platform/files_internal.h"
 #include "platform/paths.h"
 
@@ -183,6 +184,20 @@ IoResult SetLastWriteTime(std::string_view path, FileTime when) {
     return Failed("cannot set the last-write time of", resolved, errno);
   }
   return {};
+}
+
+std::optional<FileVersion> VersionOfFile(std::string_view path) {
+  if (path.empty()) return std::nullopt;
+  struct stat info {};
+  if (::stat(ResolvePath(path).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return std::nullopt;
+  }
+  const auto timeOf = [](const timespec& time) {
+    return FileTime(std::chrono::seconds(time.tv_sec) + std::chrono::nanoseconds(time.tv_nsec));
+  };
+  return FileVersion{
+      static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+      static_cast<std::uint64_t>(info.st_size), timeOf(info.st_mtim), timeOf(info.st_ctim)};
 }
 
 }  // namespace velnor

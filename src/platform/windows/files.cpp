@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/encoding.h"
+#include "platform/file_version.h"
 #include "platform/files_internal.h"
 #include "platform/paths.h"
 #include "platform/windows/wide.h"
@@ -219,6 +220,25 @@ IoResult SetLastWriteTime(std::string_view path, FileTime when) {
     return Failed("cannot set the last-write time of", resolved, ::GetLastError());
   }
   return {};
+}
+
+std::optional<FileVersion> VersionOfFile(std::string_view path) {
+  if (path.empty()) return std::nullopt;
+  // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open.
+  Handle file(::CreateFileW(windows::Widen(ResolvePath(path)).c_str(), FILE_READ_ATTRIBUTES,
+                            kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!file.valid() || ::GetFileType(file.get()) != FILE_TYPE_DISK ||
+      !::GetFileInformationByHandle(file.get(), &info)) {
+    return std::nullopt;
+  }
+  const auto join = [](DWORD high, DWORD low) {
+    return static_cast<std::uint64_t>(high) << 32 | low;
+  };
+  // This information keeps no change time: the last-write time stands for it.
+  const FileTime written = FromFileTime(info.ftLastWriteTime);
+  return FileVersion{info.dwVolumeSerialNumber, join(info.nFileIndexHigh, info.nFileIndexLow),
+                     join(info.nFileSizeHigh, info.nFileSizeLow), written, written};
 }
 
 }  // namespace velnor
