@@ -55,7 +55,8 @@ class ScratchFolder {
 };
 
 // The files of a folder, not its subfolders (kept generations and the like are no
-// project data), nor what a killed run left or the running executable.
+// project data), nor the tool's own files beside them (what a killed run left, the lock
+// a run holds) or the running executable.
 void CopyFilesOf(const std::string& from, const std::string& to, const std::string& skip) {
   std::error_code error;
   fs::create_directories(FsPath(to), error);
@@ -64,7 +65,7 @@ void CopyFilesOf(const std::string& from, const std::string& to, const std::stri
   for (const fs::directory_entry& entry : fs::directory_iterator(source, error)) {
     const std::string name = Utf8Of(entry.path().filename());
     if (!entry.is_regular_file(error) || name == skip ||
-        name.find(".velnor-tmp.") != std::string::npos) {
+        name.find(".velnor-") != std::string::npos) {
       continue;
     }
     fs::copy_file(entry.path(), FsPath(JoinPath(to, name)), error);

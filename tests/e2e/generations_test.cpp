@@ -19,7 +19,9 @@ std::map<fs::path, std::string> RunFiles(const DemoProject& project) {
   return files;
 }
 
-std::size_t Count(const std::string& text, const std::string& part) {
+// Lines end in CR LF where the program's output is text of Windows.
+std::size_t Count(std::string text, const std::string& part) {
+  std::erase(text, '\r');
   std::size_t count = 0;
   for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
     ++count;

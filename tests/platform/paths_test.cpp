@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fs_path.h"
 #include "support/test_project.h"
 
 namespace velnor {
@@ -92,7 +93,8 @@ TEST(Paths, OnlyRegularFilesExist) {
 
 TEST(Paths, AFolderListingRulesOutOnlyNamesNoEntryHasInAnyCase) {
   test::TestProject project;
-  test::TestProject::Write(project.parameterFolder() / "Warn_01_F\xC3\xBCller_1280.bmp", "");
+  test::TestProject::Write(project.parameterFolder() / FsPath("Warn_01_F\xC3\xBCller_1280.bmp"),
+                           "");
   const FolderListing listing((project.base() / "PARAMETER").string());
   EXPECT_TRUE(listing.MayHold("Warn_01_F\xC3\xBCller_1280.bmp"));
   EXPECT_TRUE(listing.MayHold("WARN_01_F\xC3\x9CLLER_1280.BMP"));

@@ -235,10 +235,20 @@ std::optional<FileVersion> VersionOfFile(std::string_view path) {
   const auto join = [](DWORD high, DWORD low) {
     return static_cast<std::uint64_t>(high) << 32 | low;
   };
-  // This information keeps no change time: the last-write time stands for it.
   const FileTime written = FromFileTime(info.ftLastWriteTime);
+  // The change time, which no one can set back, comes with the basic information; where
+  // the file system keeps none, the last-write time stands for it.
+  FileTime changed = written;
+  FILE_BASIC_INFO basic{};
+  if (::GetFileInformationByHandleEx(file.get(), FileBasicInfo, &basic, sizeof basic) &&
+      basic.ChangeTime.QuadPart != 0) {
+    FILETIME changeTime{};
+    changeTime.dwLowDateTime = static_cast<DWORD>(basic.ChangeTime.QuadPart & 0xffffffffu);
+    changeTime.dwHighDateTime = static_cast<DWORD>(basic.ChangeTime.QuadPart >> 32);
+    changed = FromFileTime(changeTime);
+  }
   return FileVersion{info.dwVolumeSerialNumber, join(info.nFileIndexHigh, info.nFileIndexLow),
-                     join(info.nFileSizeHigh, info.nFileSizeLow), written, written};
+                     join(info.nFileSizeHigh, info.nFileSizeLow), written, changed};
 }
 
 }  // namespace velnor
