@@ -29,13 +29,10 @@ struct ProjectFile {
 // The five files, in one order for keeping, listing and restoring. The Program.ini is
 // the one the run writes, which a run creates when it is missing.
 std::vector<ProjectFile> ProjectFiles(const RunState& run) {
-  std::string programIni = GetProgramIniPath(run, 2);
-  if (programIni.empty())
-    programIni = JoinPath(JoinPath(run.baseFolder, "parameter"), "Program.ini");
   return {
       {"ComponentDatabase", GetPathOCXMDB(run)},
       {"SourceDatabase", GetPathSourceOCXMDB(run)},
-      {"ProgramIni", programIni},
+      {"ProgramIni", ProgramIniWritePath(run)},
       {"Cfg", JoinPath(JoinPath(run.baseFolder, run.component), run.component + ".cfg")},
       {"LanguageFile",
        LanguageFilePath(run.process.executableFolder, run.process.executableBaseName)},

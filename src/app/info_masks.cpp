@@ -17,6 +17,27 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
+// Appends the digits from text[pos] on to number, moving pos past them; returns how
+// many there were.
+std::size_t TakeDigits(const std::string& text, std::size_t& pos, std::string& number) {
+  const std::size_t first = pos;
+  while (pos < text.size() && IsDigit(text[pos])) number += text[pos++];
+  return pos - first;
+}
+
+// The exponent that starts at text[pos] ("e", "E", "d" or "D", a sign, digits) as
+// from_chars reads it ("e-3"); "" when no digit follows.
+std::string ExponentAt(const std::string& text, std::size_t pos) {
+  if (pos >= text.size() ||
+      (text[pos] != 'e' && text[pos] != 'E' && text[pos] != 'd' && text[pos] != 'D')) {
+    return "";
+  }
+  std::string exponent = "e";
+  ++pos;
+  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) exponent += text[pos++];
+  return TakeDigits(text, pos, exponent) > 0 ? exponent : "";
+}
+
 // The longest leading part of text that forms a decimal number, in a form from_chars
 // reads: "-12.5e3" out of "-12.5e3xyz"; "" when text starts with no number.
 std::string LeadingNumber(const std::string& text) {
@@ -26,27 +47,13 @@ std::string LeadingNumber(const std::string& text) {
     if (text[pos] == '-') number += '-';
     ++pos;
   }
-  std::size_t digits = 0;
-  while (pos < text.size() && IsDigit(text[pos])) number += text[pos++], ++digits;
+  std::size_t digits = TakeDigits(text, pos, number);
   if (pos < text.size() && text[pos] == '.') {
     number += text[pos++];
-    while (pos < text.size() && IsDigit(text[pos])) number += text[pos++], ++digits;
+    digits += TakeDigits(text, pos, number);
   }
   if (digits == 0) return "";
-  if (pos < text.size() &&
-      (text[pos] == 'e' || text[pos] == 'E' || text[pos] == 'd' || text[pos] == 'D')) {
-    std::size_t exponentEnd = pos + 1;
-    std::string exponent = "e";
-    if (exponentEnd < text.size() && (text[exponentEnd] == '+' || text[exponentEnd] == '-')) {
-      exponent += text[exponentEnd++];
-    }
-    const std::size_t firstDigit = exponentEnd;
-    while (exponentEnd < text.size() && IsDigit(text[exponentEnd])) {
-      exponent += text[exponentEnd++];
-    }
-    if (exponentEnd > firstDigit) number += exponent;
-  }
-  return number;
+  return number + ExponentAt(text, pos);
 }
 
 int FloorDiv(int a, int b) {

@@ -19,8 +19,7 @@ std::string Sep() {
 
 // base folder + separator + component + separator + component + suffix
 std::string ComponentFile(const RunState& run, const std::string& suffix) {
-  const std::string component = GetOCXName(run);
-  return run.baseFolder + Sep() + component + Sep() + component + suffix;
+  return run.baseFolder + Sep() + run.component + Sep() + run.component + suffix;
 }
 
 std::string ExistingOrEmpty(const std::string& path) {
@@ -61,7 +60,7 @@ std::optional<std::string> ComponentNameOf(const std::string& executableBaseName
 
 void RequireComponentName(const RunState& run) {
   const std::string& name = run.process.executableBaseName;
-  if (ComponentNameOf(name)) return;
+  if (!run.component.empty()) return;
   ReportFault("The executable's name '" + name + "' cannot name a component: expected the " +
               "component's name followed by a seven-character suffix, e.g. 'Widget_Config'.");
   EndProgram(1);
@@ -71,13 +70,12 @@ std::string GetOCXName(const RunState& run) {
   Procedure proc("GetOCXName");
   std::string name;
   proc.Step([&] {
-    const auto component = ComponentNameOf(run.process.executableBaseName);
-    if (!component) {
+    if (run.component.empty()) {
       Raise(failure_number::kInvalidArgument,
             "The executable's name '" + run.process.executableBaseName +
                 "' is shorter than seven characters and names no component");
     }
-    name = *component;
+    name = run.component;
   });
   return name;
 }
@@ -121,26 +119,33 @@ std::string GetPathMachineCopyMDB(const RunState& run) {
   Procedure proc("GetPathMachineCopyMDB");
   std::string path;
   proc.Step([&] {
-    const std::string component = GetOCXName(run);
     path = InFolder(SaveAndRestoreFolder(run.configurationIni),
-                    component + Sep() + component + ".mdb");
+                    run.component + Sep() + run.component + ".mdb");
     path = ExistingOrEmpty(path);
   });
   return path;
 }
 
-std::string GetProgramIniPath(const RunState& run, std::int32_t mode) {
+std::string ProgramIniWritePath(const RunState& run) {
+  return run.baseFolder + Sep() + "parameter" + Sep() + "Program.ini";
+}
+
+std::string GetProgramIniPathForReading(const RunState& run) {
   Procedure proc("GetProgramIniPath");
   std::string path;
   proc.Step([&] {
-    if (mode == 1 && run.mode.integrated) {
-      path =
-          InFolder(SaveAndRestoreFolder(run.configurationIni), "parameter" + Sep() + "program.ini");
-    } else {
-      path = run.baseFolder + Sep() + "parameter" + Sep() + "Program.ini";
-    }
+    path = run.mode.integrated ? InFolder(SaveAndRestoreFolder(run.configurationIni),
+                                          "parameter" + Sep() + "program.ini")
+                               : ProgramIniWritePath(run);
     path = ExistingOrEmpty(path);
   });
+  return path;
+}
+
+std::string GetProgramIniPathForWriting(const RunState& run) {
+  Procedure proc("GetProgramIniPath");
+  std::string path;
+  proc.Step([&] { path = ExistingOrEmpty(ProgramIniWritePath(run)); });
   return path;
 }
 

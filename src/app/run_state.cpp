@@ -53,8 +53,8 @@ ReportContext ReportContextOf(const RunState& run) {
 void FindRunFiles(RunState& run) {
   ReportCommandLineFaults(run);
   run.configurationIni = GetZORConfigurationIniPath(run);
-  run.programIniForReading = GetProgramIniPath(run, 1);
-  run.programIniForWriting = GetProgramIniPath(run, 2);
+  run.programIniForReading = GetProgramIniPathForReading(run);
+  run.programIniForWriting = GetProgramIniPathForWriting(run);
   run.machines = GetExistingMachines(run);
 }
 

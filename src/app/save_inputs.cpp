@@ -66,7 +66,7 @@ std::string SettingsFileForWriting(const RunState& run) {
     Raise(failure_number::kPathNotFound, "The settings cannot be saved: the folder '" + folder +
                                              "' for 'Program.ini' does not exist");
   }
-  return JoinPath(folder, "Program.ini");
+  return ProgramIniWritePath(run);
 }
 
 }  // namespace

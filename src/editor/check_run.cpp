@@ -137,12 +137,8 @@ std::vector<std::string> KnownFiles(const RunState& run) {
 
 }  // namespace
 
-int CheckProject(const ProcessFacts& facts, bool json, std::ostream& out, std::ostream& err) {
-  const RunState project = StartRun(facts);
-  if (project.component.empty()) {
-    err << "The executable's name '" << facts.executableBaseName << "' names no component\n";
-    return 1;
-  }
+int CheckProject(const RunState& project, bool json, std::ostream& out, std::ostream& err) {
+  const ProcessFacts& facts = project.process;
   ScratchFolder scratch;
   if (scratch.path().empty()) {
     err << "No folder for the check's scratch copy can be made in the system's temporary "

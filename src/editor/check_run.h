@@ -4,15 +4,16 @@
 // outside it, so that it comes true; the project is only read.
 #include <iosfwd>
 
-#include "platform/process.h"
+#include "app/run_state.h"
 
 namespace velnor {
 
 inline constexpr const char* kCheckOption = "--check";
 inline constexpr const char* kCheckJsonOption = "--check --json";
 
-// Prints the preview (text, or one JSON object when json) on out and returns the exit
-// status the run would end with; err takes what keeps the preview from being made.
-int CheckProject(const ProcessFacts& facts, bool json, std::ostream& out, std::ostream& err);
+// Prints the preview of the project's run, which names its component (text, or one JSON
+// object when json), on out and returns the exit status the run would end with; err
+// takes what keeps the preview from being made.
+int CheckProject(const RunState& project, bool json, std::ostream& out, std::ostream& err);
 
 }  // namespace velnor

@@ -7,6 +7,7 @@
 // accessibility.cpp tells assistive technology what the window shows.
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@ namespace velnor {
 
 class PictureBox;
 class ClickLabel;
+class Procedure;
 
 inline constexpr int kCellCount = 56;
 inline constexpr int kVisibleRows = 7;
@@ -101,7 +103,19 @@ class EditorWindow : public QWidget {
 
  private:
   void BuildControls();
+  void AddControl(QWidget* widget, ControlKind kind, const char* name,
+                  std::optional<int> index = std::nullopt, const char* tag = "", int helpId = 0);
+  void BuildWorkSurfaces();
+  void BuildGrid();
+  void BuildButtons();
+  void BuildTabStripAndHeader();
   void ConnectEvents();
+  // page_build.cpp: the steps of SetupUserInterFace
+  void LoadToolTips(Procedure& proc);
+  void LoadInfoButtons(Procedure& proc);
+  void MarkStoredButtons(Procedure& proc);
+  void LayOutWarnings(Procedure& proc);
+  void MarkStoredWarnings(Procedure& proc);
   const WindowControl& ControlOf(const QWidget* widget) const;
   // Sets up the scroll bar for the selected tab and draws it from its first row.
   void ShowSelectedTab(const char* procedureName);

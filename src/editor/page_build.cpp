@@ -109,10 +109,116 @@ std::string LeftOutMessage(const std::vector<std::string>& pictures,
   return text;
 }
 
+// Lays out tab 2: the standard warnings, then per machine a heading row and the
+// machine's warnings, every block beginning on the first cell of a grid row. The slots
+// asked for, stored or not, lay out the rows. What does not fit on the page is gathered
+// and reported once at the end, rather than slot by slot: a person would otherwise
+// answer a box for every cell.
+class WarningLayout {
+ public:
+  WarningLayout(EditorWindow& window, Procedure& proc, const std::string& resolution)
+      : window_(window),
+        slots_(window.Slots()),
+        proc_(proc),
+        resolution_(resolution),
+        standardFolder_(JoinPath(FolderOf(window.Run().process.executableFolder), "Standard")),
+        standardPictures_(standardFolder_),
+        warningSlotsAsked_(slots_.Count(kTabWarnings)) {}
+
+  void AddStandardWarnings() {
+    for (int number = 1; number <= kStandardWarnings; ++number) {
+      AddWarning(
+          JoinPath(standardFolder_, "Warn_" + Padded(number, 2) + "_" + resolution_ + ".bmp"),
+          number);
+    }
+    FillRow();
+  }
+
+  void AddMachineBlock(int machine, const std::string& name) {
+    for (int cell = 1; cell <= kCellsPerRow; ++cell) {
+      Slot* heading = TakeSlot();
+      if (cell != 1) continue;
+      if (heading != nullptr) {
+        heading->machine = name;
+      } else {
+        headingsLeftOut_.push_back(name);
+      }
+    }
+    for (int number = 1; number <= kMachineWarnings; ++number) {
+      AddWarning(JoinPath(standardFolder_,
+                          "Warn_" + Padded(number, 2) + "_" + name + "_" + resolution_ + ".bmp"),
+                 machine * 100 + number);
+    }
+    FillRow();
+  }
+
+  void ReportLeftOut() {
+    proc_.Step([&] {
+      if (picturesLeftOut_.empty() && headingsLeftOut_.empty()) return;
+      ReportNotice(failure_number::kSubscriptOutOfRange,
+                   LeftOutMessage(picturesLeftOut_, headingsLeftOut_), proc_.name());
+    });
+  }
+
+ private:
+  Slot* TakeSlot() {
+    ++warningSlotsAsked_;
+    if (slots_.Count(kTabWarnings) >= kSlotsPerTab) return nullptr;
+    Slot* slot = nullptr;
+    proc_.Step([&] { slot = &slots_.Add(kTabWarnings); });
+    return slot;
+  }
+
+  // A warning that exists and is wide enough takes the next slot of tab 2.
+  void AddWarning(const std::string& file, int number) {
+    QImage picture;
+    bool usable = false;
+    proc_.Step([&] {
+      if (!standardPictures_.MayHold(FileNameOf(file)) || !FileExists(file)) return;
+      picture = LoadPicture(file);
+      usable = WidthHimetric(picture) > kMinimumWidthHimetric;
+    });
+    if (!usable) return;
+    Slot* slot = TakeSlot();
+    if (slot == nullptr) {
+      picturesLeftOut_.push_back(SlotCaption(kTabWarnings, number, window_.Run().machines));
+      return;
+    }
+    proc_.Step([&] { window_.ShrinkPicture(picture, slot->picture); });
+    slot->source = picture;
+    slot->filled = true;
+    slot->number = static_cast<std::int16_t>(number);
+  }
+
+  void FillRow() {
+    const int count = warningSlotsAsked_;
+    const int target = (count == 0 ? 0 : (count - 1) / kCellsPerRow + 1) * kCellsPerRow;
+    for (int slot = count + 1; slot <= target; ++slot) TakeSlot();
+  }
+
+  EditorWindow& window_;
+  SlotTable& slots_;
+  Procedure& proc_;
+  const std::string resolution_;
+  const std::string standardFolder_;
+  const FolderListing standardPictures_;
+  int warningSlotsAsked_;
+  std::vector<std::string> picturesLeftOut_;
+  std::vector<std::string> headingsLeftOut_;
+};
+
 }  // namespace
 
 void EditorWindow::SetupUserInterFace() {
   Procedure proc("SetupUserInterFace");
+  LoadToolTips(proc);
+  LoadInfoButtons(proc);
+  MarkStoredButtons(proc);
+  LayOutWarnings(proc);
+  MarkStoredWarnings(proc);
+}
+
+void EditorWindow::LoadToolTips(Procedure& proc) {
   // The cells' tool tips start from their design text (none) before the language file's
   // translations apply.
   for (int index = 1; index <= kCellCount; ++index) Bild(index)->setToolTip(QString());
@@ -126,15 +232,16 @@ void EditorWindow::SetupUserInterFace() {
   // is the translated one again otherwise.
   cellToolTips_.clear();
   for (int index = 1; index <= kCellCount; ++index) cellToolTips_.push_back(Bild(index)->toolTip());
-  const std::string& settings = run_.programIniForReading;
+}
 
-  // Info buttons, numbered by their slot, up to the first number without a file. A
-  // damaged file keeps its slot empty and hidden, so that the buttons after it keep
-  // their numbers.
-  const std::string& programFolder = run_.process.executableFolder;
+// Info buttons, numbered by their slot, up to the first number without a file. A
+// damaged file keeps its slot empty and hidden, so that the buttons after it keep
+// their numbers.
+void EditorWindow::LoadInfoButtons(Procedure& proc) {
   for (;;) {
-    const std::string file = JoinPath(
-        programFolder, "Info_Button_" + Padded(slots_.Count(kTabButtons) + 1, 3) + "_800.gif");
+    const std::string file =
+        JoinPath(run_.process.executableFolder,
+                 "Info_Button_" + Padded(slots_.Count(kTabButtons) + 1, 3) + "_800.gif");
     bool exists = false;
     proc.Step([&] { exists = FileExists(file); });
     if (!exists) break;
@@ -147,100 +254,39 @@ void EditorWindow::SetupUserInterFace() {
       slot->filled = true;
     });
   }
+}
 
+void EditorWindow::MarkStoredButtons(Procedure& proc) {
   for (int key = 1; key <= kButtonKeys; ++key) {
     proc.Step([&] {
-      const std::int32_t mask = StoredMask(ButtonKey(key), settings);
+      const std::int32_t mask = StoredMask(ButtonKey(key), run_.programIniForReading);
       for (int bit = 0; bit < kBitsPerMask; ++bit) {
         slots_.At(kTabButtons, ChoiceNumber(0, key, bit)).selected = MaskBit(mask, bit) ? 1 : 0;
       }
     });
   }
+}
 
-  const std::string standardFolder = JoinPath(FolderOf(programFolder), "Standard");
+void EditorWindow::LayOutWarnings(Procedure& proc) {
   std::string resolution;
   proc.Step([&] {
-    resolution = LoadIniString("Project", "Resolution", settings, kAnyMode, kQuietIfMissing);
+    resolution = LoadIniString("Project", "Resolution", run_.programIniForReading, kAnyMode,
+                               kQuietIfMissing);
     if (resolution.empty()) resolution = "1280";
   });
-
-  // The slots of tab 2 asked for, stored or not: the rows are laid out by this count.
-  // What does not fit on the page is gathered and reported once at the end, rather
-  // than slot by slot: a person would otherwise answer a box for every cell.
-  int warningSlotsAsked = slots_.Count(kTabWarnings);
-  std::vector<std::string> picturesLeftOut;
-  std::vector<std::string> headingsLeftOut;
-  auto takeSlot = [&]() -> Slot* {
-    ++warningSlotsAsked;
-    if (slots_.Count(kTabWarnings) >= kSlotsPerTab) return nullptr;
-    Slot* slot = nullptr;
-    proc.Step([&] { slot = &slots_.Add(kTabWarnings); });
-    return slot;
-  };
-
-  // A warning that exists and is wide enough takes the next slot of tab 2.
-  const FolderListing standardPictures(standardFolder);
-  auto addWarning = [&](const std::string& file, int number) {
-    QImage picture;
-    bool usable = false;
-    proc.Step([&] {
-      if (!standardPictures.MayHold(FileNameOf(file)) || !FileExists(file)) return;
-      picture = LoadPicture(file);
-      usable = WidthHimetric(picture) > kMinimumWidthHimetric;
-    });
-    if (!usable) return;
-    Slot* slot = takeSlot();
-    if (slot == nullptr) {
-      picturesLeftOut.push_back(SlotCaption(kTabWarnings, number, run_.machines));
-      return;
-    }
-    proc.Step([&] { ShrinkPicture(picture, slot->picture); });
-    slot->source = picture;
-    slot->filled = true;
-    slot->number = static_cast<std::int16_t>(number);
-  };
-  // Every block of tab 2 begins on the first cell of a grid row.
-  auto fillRow = [&] {
-    const int count = warningSlotsAsked;
-    const int target = (count == 0 ? 0 : (count - 1) / kCellsPerRow + 1) * kCellsPerRow;
-    for (int slot = count + 1; slot <= target; ++slot) takeSlot();
-  };
-
-  for (int number = 1; number <= kStandardWarnings; ++number) {
-    addWarning(JoinPath(standardFolder, "Warn_" + Padded(number, 2) + "_" + resolution + ".bmp"),
-               number);
-  }
-  fillRow();
-
+  WarningLayout layout(*this, proc, resolution);
+  layout.AddStandardWarnings();
   const int machines = MachineCount(run_.machines);
   for (int machine = 1; machine <= machines; ++machine) {
-    const std::string& name = run_.machines[static_cast<std::size_t>(machine)];
-    for (int cell = 1; cell <= kCellsPerRow; ++cell) {
-      Slot* heading = takeSlot();
-      if (cell != 1) continue;
-      if (heading != nullptr) {
-        heading->machine = name;
-      } else {
-        headingsLeftOut.push_back(name);
-      }
-    }
-    for (int number = 1; number <= kMachineWarnings; ++number) {
-      addWarning(JoinPath(standardFolder,
-                          "Warn_" + Padded(number, 2) + "_" + name + "_" + resolution + ".bmp"),
-                 machine * 100 + number);
-    }
-    fillRow();
+    layout.AddMachineBlock(machine, run_.machines[static_cast<std::size_t>(machine)]);
   }
-  proc.Step([&] {
-    if (picturesLeftOut.empty() && headingsLeftOut.empty()) return;
-    ReportNotice(failure_number::kSubscriptOutOfRange,
-                 LeftOutMessage(picturesLeftOut, headingsLeftOut), proc.name());
-  });
+  layout.ReportLeftOut();
+}
 
+// A choice marks the first slot of its number; a number without a slot is dropped.
+void EditorWindow::MarkStoredWarnings(Procedure& proc) {
   const int warningSlots = slots_.Count(kTabWarnings);
   for (int slot = 1; slot <= warningSlots; ++slot) slots_.At(kTabWarnings, slot).selected = 0;
-
-  // A choice marks the first slot of its number; a number without a slot is dropped.
   auto choose = [&](int number) {
     for (int slot = 1; slot <= warningSlots; ++slot) {
       Slot& warning = slots_.At(kTabWarnings, slot);
@@ -256,25 +302,22 @@ void EditorWindow::SetupUserInterFace() {
       ReportNotice(failure_number::kSubscriptOutOfRange, unstorable, proc.name());
     }
   });
-
-  for (int key = 1; key <= kStandardWarningKeys; ++key) {
+  // Machine 0 stands for the standard warnings.
+  auto chooseStored = [&](int machine, int key) {
     proc.Step([&] {
-      const std::int32_t mask = StoredMask(StandardWarningKey(key), settings);
+      const std::string name =
+          machine == 0 ? StandardWarningKey(key)
+                       : MachineWarningKey(run_.machines[static_cast<std::size_t>(machine)], key);
+      const std::int32_t mask = StoredMask(name, run_.programIniForReading);
       for (int bit = 0; bit < kBitsPerMask; ++bit) {
-        if (MaskBit(mask, bit)) choose(ChoiceNumber(0, key, bit));
+        if (MaskBit(mask, bit)) choose(ChoiceNumber(machine, key, bit));
       }
     });
-  }
+  };
+  for (int key = 1; key <= kStandardWarningKeys; ++key) chooseStored(0, key);
+  const int machines = MachineCount(run_.machines);
   for (int machine = 1; machine <= machines; ++machine) {
-    for (int key = 1; key <= kMachineWarningKeys; ++key) {
-      proc.Step([&] {
-        const std::string& name = run_.machines[static_cast<std::size_t>(machine)];
-        const std::int32_t mask = StoredMask(MachineWarningKey(name, key), settings);
-        for (int bit = 0; bit < kBitsPerMask; ++bit) {
-          if (MaskBit(mask, bit)) choose(ChoiceNumber(machine, key, bit));
-        }
-      });
-    }
+    for (int key = 1; key <= kMachineWarningKeys; ++key) chooseStored(machine, key);
   }
 }
 

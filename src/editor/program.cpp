@@ -16,6 +16,7 @@
 #include "editor/qt_message_box.h"
 #include "errors/error_report.h"
 #include "errors/failure.h"
+#include "platform/display.h"
 #include "platform/message_box.h"
 #include "platform/pending_messages.h"
 #include "platform/process.h"
@@ -68,29 +69,6 @@ class MainProgramEnd : public ProgramEnd {
   bool eventLoopRunning = false;
 };
 
-// Whether the window toolkit would find no display to show the window on. Qt ends the
-// process (SIGABRT, "could not connect to display") when its platform plugin cannot
-// connect, and that must not pass for the program's own end. A platform named in
-// QT_QPA_PLATFORM other than the X and Wayland ones (offscreen, minimal, vnc, eglfs, ...)
-// needs no display variable and is trusted.
-bool NoDisplayForTheWindow() {
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-  auto variable = [](const char* name) {
-    const char* value = std::getenv(name);
-    return std::string(value == nullptr ? "" : value);
-  };
-  const std::string platform = variable("QT_QPA_PLATFORM");
-  const bool x11 = !variable("DISPLAY").empty();
-  const bool wayland = !variable("WAYLAND_DISPLAY").empty();
-  if (platform.empty()) return !x11 && !wayland;
-  if (platform.rfind("xcb", 0) == 0) return !x11;
-  if (platform.rfind("wayland", 0) == 0) return !wayland;
-  return false;
-#else
-  return false;
-#endif
-}
-
 // Qt's messages, as its default handler writes them, on standard error; a fatal one
 // (no platform plugin could be loaded, among others) is a failure that ends the run.
 // Qt would abort, and where its messages go to the debugger (the Windows program has no
@@ -118,6 +96,27 @@ constexpr const char* kNoDisplay =
     "Velnor_Config: the window needs a display, and none was found (DISPLAY and "
     "WAYLAND_DISPLAY are not set); /EXTERNAL=SILENT applies the stored choices without one.\n";
 
+// --import-jet, --history, --restore and --check: the commands that never show the
+// window. Returns their exit status, nothing for any other command line.
+std::optional<int> RunCommandWithoutWindow(const RunState& run, std::ostream& out,
+                                           std::ostream& err) {
+  const std::string& line = run.process.commandLine;
+  const bool check = line == kCheckOption || line == kCheckJsonOption;
+  if (!check && line != kImportJetOption && !IsGenerationCommand(line)) return std::nullopt;
+  if (run.component.empty()) {
+    err << "The executable's name '" << run.process.executableBaseName << "' names no component\n";
+    return 1;
+  }
+  // The check reports through the silent run it makes in a scratch copy.
+  if (check) return CheckProject(run, line == kCheckJsonOption, out, err);
+  // No one is asked anything: failures are named on err, entries go to the logs.
+  ReportContext context = ReportContextOf(run);
+  context.silent = true;
+  const ReportScope report(context);
+  if (line == kImportJetOption) return ImportJetDatabases(run, out, err);
+  return RunGenerationCommand(run, out, err);
+}
+
 }  // namespace
 
 int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxes) {
@@ -133,14 +132,8 @@ int RunProgram(int argc, char** argv, char** envp, MessageBoxService* windowBoxe
     return 0;
   }
 
-  if (facts.commandLine == kImportJetOption) return ImportJetDatabases(facts, std::cout, std::cerr);
-  if (const auto status = RunGenerationCommand(facts, std::cout, std::cerr)) return *status;
-
-  if (facts.commandLine == kCheckOption || facts.commandLine == kCheckJsonOption) {
-    return CheckProject(facts, facts.commandLine == kCheckJsonOption, std::cout, std::cerr);
-  }
-
   RunState run = StartRun(facts);
+  if (const auto status = RunCommandWithoutWindow(run, std::cout, std::cerr)) return *status;
   // Said before anything is read or written, so a run that cannot show its window
   // leaves the project as it was.
   if (!run.mode.silent && NoDisplayForTheWindow()) {

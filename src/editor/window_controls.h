@@ -21,7 +21,6 @@ class PictureBox : public QWidget {
   QColor BackColor() const { return backColor_; }
   void SetBackColor(const QColor& color);
 
-  const QImage& Picture() const { return picture_; }
   // An auto-sized box takes the picture's size; a null picture leaves the size alone.
   void SetPicture(const QImage& picture);
 

@@ -74,100 +74,20 @@ EditorWindow::EditorWindow(const RunState& run, QWidget* parent) : QWidget(paren
 
 EditorWindow::~EditorWindow() = default;
 
+void EditorWindow::AddControl(QWidget* widget, ControlKind kind, const char* name,
+                              std::optional<int> index, const char* tag, int helpId) {
+  widget->setObjectName(QString::fromLatin1(name));
+  if (index) widget->setProperty("Index", *index);
+  controls_.push_back(std::make_unique<WindowControl>(widget, kind, name, index, tag, helpId));
+}
+
+// The controls are made in the designed window's order, which the language file's texts
+// enumerate.
 void EditorWindow::BuildControls() {
-  auto add = [this](QWidget* widget, ControlKind kind, const char* name,
-                    std::optional<int> index = std::nullopt, const char* tag = "", int helpId = 0) {
-    widget->setObjectName(QString::fromLatin1(name));
-    if (index) widget->setProperty("Index", *index);
-    controls_.push_back(std::make_unique<WindowControl>(widget, kind, name, index, tag, helpId));
-  };
-
-  // Hidden work surfaces of the drawing: PicZwischen composes a cell's image.
-  picZwischen_ = new PictureBox(this, false, true);
-  picZwischen_->setGeometry(Twips(4650, 7755, 360, 345));
-  picZwischen_->hide();
-  add(picZwischen_, ControlKind::kPictureBox, "PicZwischen");
-
-  picZiel_ = new PictureBox(this, false, false);
-  picZiel_->setGeometry(Twips(3285, 7740, 900, 675));
-  picZiel_->hide();
-  add(picZiel_, ControlKind::kPictureBox, "PicZiel");
-
-  picQuelle_ = new PictureBox(this, false, true);
-  picQuelle_->setGeometry(Twips(1275, 7725, 1815, 735));
-  picQuelle_->hide();
-  add(picQuelle_, ControlKind::kPictureBox, "PicQuelle");
-
-  mainFrame_ = new GridFrame(this);
-  mainFrame_->setGeometry(Twips(90, 810, 9915, 6030));
-  add(mainFrame_, ControlKind::kFrame, "MainFrame");
-
-  for (int index = 1; index <= kCellCount; ++index) {
-    const int column = (index - 1) % kCellsPerRow;
-    const int row = (index - 1) / kCellsPerRow;
-    auto* cell = new PictureBox(mainFrame_, true, false);
-    cell->setGeometry(Twips(15 + column * 1200, 105 + row * 840, 1200, 840));
-    // The grid is one stop of the Tab key: only its current cell takes the Tab focus,
-    // and the arrow keys move within the grid.
-    cell->setFocusPolicy(Qt::ClickFocus);
-    cell->installEventFilter(this);
-    cell->hide();
-    cells_.push_back(cell);
-    add(cell, ControlKind::kPictureBox, "Bild", index);
-  }
-
-  vScroll_ = new QScrollBar(Qt::Vertical, mainFrame_);
-  vScroll_->setGeometry(Twips(9615, 105, 270, 5865));
-  vScroll_->setRange(1, 1);
-  vScroll_->setValue(1);
-  vScroll_->setSingleStep(1);
-  vScroll_->setPageStep(6);
-  vScroll_->setAccessibleName(QStringLiteral("Rows"));
-  add(vScroll_, ControlKind::kVScrollBar, "VScroll");
-
-  for (int row = 1; row <= kVisibleRows; ++row) {
-    auto* label = new QLabel(QStringLiteral("Label1"), mainFrame_);
-    label->setGeometry(Twips(60, 450 + (row - 1) * 840, 3360, 390));
-    label->setFont(DesignFont("Lucida Sans Unicode", 15.75));
-    // Machine names and translated captions are shown as written, never as markup.
-    label->setTextFormat(Qt::PlainText);
-    label->setAutoFillBackground(true);
-    label->hide();
-    rowLabels_.push_back(label);
-    add(label, ControlKind::kLabel, "Maschine", row);
-  }
-
-  commandQuest_ = GraphicalButton(this, "quest", {41, 45});
-  commandQuest_->setGeometry(Twips(7350, 7710, 975, 855));
-  commandQuest_->setAccessibleName(QStringLiteral("Help mode"));
-  commandQuest_->setToolTip(QString::fromUtf8(kToolTipQuest));
-  add(commandQuest_, ControlKind::kCommandButton, "CommandQuest");
-
-  commandCancel_ = GraphicalButton(this, "cancel", {37, 39});
-  commandCancel_->setGeometry(Twips(10170, 7710, 1695, 855));
-  commandCancel_->setAccessibleName(QStringLiteral("Cancel"));
-  commandCancel_->setToolTip(QString::fromUtf8(kToolTipCancel));
-  add(commandCancel_, ControlKind::kCommandButton, "CommandCancel", std::nullopt, "", 2);
-
-  commandOK_ = GraphicalButton(this, "ok", {44, 36});
-  commandOK_->setGeometry(Twips(8400, 7710, 1695, 855));
-  commandOK_->setAccessibleName(QStringLiteral("OK"));
-  commandOK_->setToolTip(QString::fromUtf8(kToolTipOK));
-  commandOK_->setEnabled(false);
-  add(commandOK_, ControlKind::kCommandButton, "CommandOK", std::nullopt, "", 1);
-
-  tabStrip_ = new QTabWidget(this);
-  tabStrip_->setGeometry(Twips(0, 390, 11880, 7260));
-  tabStrip_->setFont(DesignFont("MS Sans Serif", 12));
-  tabStrip_->addTab(new QWidget, QStringLiteral("Schalter"));
-  tabStrip_->addTab(new QWidget, QStringLiteral("Symbole"));
-  add(tabStrip_, ControlKind::kTabStrip, "TabStrip", std::nullopt, "NoTTT");
-
-  header_ = new ClickLabel(QStringLiteral("Info"), this);
-  header_->setGeometry(Twips(30, 30, 11775, 360));
-  header_->setFont(DesignFont("MS Sans Serif", 13.5));
-  header_->setTextFormat(Qt::PlainText);
-  add(header_, ControlKind::kLabel, "Header");
+  BuildWorkSurfaces();
+  BuildGrid();
+  BuildButtons();
+  BuildTabStripAndHeader();
 
   // The frame with the grid lies on the tab strip's page area, as it did in the
   // designed window, where the controls created first lie on top.
@@ -181,6 +101,101 @@ void EditorWindow::BuildControls() {
   }
   // The wheel scrolls the grid wherever over it, not over the scroll bar alone.
   mainFrame_->installEventFilter(this);
+}
+
+void EditorWindow::BuildWorkSurfaces() {
+  // Hidden work surfaces of the drawing: PicZwischen composes a cell's image.
+  picZwischen_ = new PictureBox(this, false, true);
+  picZwischen_->setGeometry(Twips(4650, 7755, 360, 345));
+  picZwischen_->hide();
+  AddControl(picZwischen_, ControlKind::kPictureBox, "PicZwischen");
+
+  picZiel_ = new PictureBox(this, false, false);
+  picZiel_->setGeometry(Twips(3285, 7740, 900, 675));
+  picZiel_->hide();
+  AddControl(picZiel_, ControlKind::kPictureBox, "PicZiel");
+
+  picQuelle_ = new PictureBox(this, false, true);
+  picQuelle_->setGeometry(Twips(1275, 7725, 1815, 735));
+  picQuelle_->hide();
+  AddControl(picQuelle_, ControlKind::kPictureBox, "PicQuelle");
+}
+
+void EditorWindow::BuildGrid() {
+  mainFrame_ = new GridFrame(this);
+  mainFrame_->setGeometry(Twips(90, 810, 9915, 6030));
+  AddControl(mainFrame_, ControlKind::kFrame, "MainFrame");
+
+  for (int index = 1; index <= kCellCount; ++index) {
+    const int column = (index - 1) % kCellsPerRow;
+    const int row = (index - 1) / kCellsPerRow;
+    auto* cell = new PictureBox(mainFrame_, true, false);
+    cell->setGeometry(Twips(15 + column * 1200, 105 + row * 840, 1200, 840));
+    // The grid is one stop of the Tab key: only its current cell takes the Tab focus,
+    // and the arrow keys move within the grid.
+    cell->setFocusPolicy(Qt::ClickFocus);
+    cell->installEventFilter(this);
+    cell->hide();
+    cells_.push_back(cell);
+    AddControl(cell, ControlKind::kPictureBox, "Bild", index);
+  }
+
+  vScroll_ = new QScrollBar(Qt::Vertical, mainFrame_);
+  vScroll_->setGeometry(Twips(9615, 105, 270, 5865));
+  vScroll_->setRange(1, 1);
+  vScroll_->setValue(1);
+  vScroll_->setSingleStep(1);
+  vScroll_->setPageStep(6);
+  vScroll_->setAccessibleName(QStringLiteral("Rows"));
+  AddControl(vScroll_, ControlKind::kVScrollBar, "VScroll");
+
+  for (int row = 1; row <= kVisibleRows; ++row) {
+    auto* label = new QLabel(QStringLiteral("Label1"), mainFrame_);
+    label->setGeometry(Twips(60, 450 + (row - 1) * 840, 3360, 390));
+    label->setFont(DesignFont("Lucida Sans Unicode", 15.75));
+    // Machine names and translated captions are shown as written, never as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setAutoFillBackground(true);
+    label->hide();
+    rowLabels_.push_back(label);
+    AddControl(label, ControlKind::kLabel, "Maschine", row);
+  }
+}
+
+void EditorWindow::BuildButtons() {
+  commandQuest_ = GraphicalButton(this, "quest", {41, 45});
+  commandQuest_->setGeometry(Twips(7350, 7710, 975, 855));
+  commandQuest_->setAccessibleName(QStringLiteral("Help mode"));
+  commandQuest_->setToolTip(QString::fromUtf8(kToolTipQuest));
+  AddControl(commandQuest_, ControlKind::kCommandButton, "CommandQuest");
+
+  commandCancel_ = GraphicalButton(this, "cancel", {37, 39});
+  commandCancel_->setGeometry(Twips(10170, 7710, 1695, 855));
+  commandCancel_->setAccessibleName(QStringLiteral("Cancel"));
+  commandCancel_->setToolTip(QString::fromUtf8(kToolTipCancel));
+  AddControl(commandCancel_, ControlKind::kCommandButton, "CommandCancel", std::nullopt, "", 2);
+
+  commandOK_ = GraphicalButton(this, "ok", {44, 36});
+  commandOK_->setGeometry(Twips(8400, 7710, 1695, 855));
+  commandOK_->setAccessibleName(QStringLiteral("OK"));
+  commandOK_->setToolTip(QString::fromUtf8(kToolTipOK));
+  commandOK_->setEnabled(false);
+  AddControl(commandOK_, ControlKind::kCommandButton, "CommandOK", std::nullopt, "", 1);
+}
+
+void EditorWindow::BuildTabStripAndHeader() {
+  tabStrip_ = new QTabWidget(this);
+  tabStrip_->setGeometry(Twips(0, 390, 11880, 7260));
+  tabStrip_->setFont(DesignFont("MS Sans Serif", 12));
+  tabStrip_->addTab(new QWidget, QStringLiteral("Schalter"));
+  tabStrip_->addTab(new QWidget, QStringLiteral("Symbole"));
+  AddControl(tabStrip_, ControlKind::kTabStrip, "TabStrip", std::nullopt, "NoTTT");
+
+  header_ = new ClickLabel(QStringLiteral("Info"), this);
+  header_->setGeometry(Twips(30, 30, 11775, 360));
+  header_->setFont(DesignFont("MS Sans Serif", 13.5));
+  header_->setTextFormat(Qt::PlainText);
+  AddControl(header_, ControlKind::kLabel, "Header");
 }
 
 void EditorWindow::ConnectEvents() {

@@ -70,6 +70,29 @@ std::optional<std::string> FollowLinks(std::string path, std::error_code& error)
   return std::nullopt;
 }
 
+IoResult ReplaceAtomically(std::string_view path, Replacement& system) {
+  const std::string resolved = ResolvePath(path);
+  std::error_code linkError;
+  const std::optional<std::string> followed = FollowLinks(resolved, linkError);
+  if (!followed) {
+    return {false, "cannot follow the link '" + resolved + "': " + linkError.message()};
+  }
+  const std::string& target = *followed;
+  const Replacement::Existing existing = system.Examine(target);
+  if (existing.present && !existing.regular) return {false, "'" + target + "' is not a file"};
+  // A file made read-only is kept from being changed, and moving over it would change it
+  // all the same.
+  if (existing.present && existing.readOnly) {
+    return {false, "cannot replace '" + target + "': the file is read-only"};
+  }
+  const std::string temp = TempNameBeside(target);
+  const IoResult written = system.Write(temp, target);
+  if (!written) return written;
+  const IoResult moved = system.MoveOver(temp, target);
+  if (!moved) system.Remove(temp);
+  return moved;
+}
+
 }  // namespace files_internal
 
 std::optional<std::string> ReadFileBytes(std::string_view path) {

@@ -23,4 +23,31 @@ IoResult NotARegularFile(std::string_view path, std::string_view kind);
 // Renames from over to, replacing a file at to; on failure says why, naming to.
 bool RenameOver(const std::string& from, const std::string& to, std::string& error);
 
+// One system's part of replacing a file: ReplaceAtomically takes the steps in order.
+class Replacement {
+ public:
+  struct Existing {
+    bool present = false;
+    bool regular = false;
+    bool readOnly = false;  // kept from being changed by its owner
+  };
+
+  virtual ~Replacement() = default;
+  // What lies at target now.
+  virtual Existing Examine(const std::string& target) = 0;
+  // Creates temp, a new file beside target, writes the new content into it and flushes
+  // it. On failure no file of this call is left behind.
+  virtual IoResult Write(const std::string& temp, const std::string& target) = 0;
+  // Moves temp over target, replacing it; on failure says why, naming target.
+  virtual IoResult MoveOver(const std::string& temp, const std::string& target) = 0;
+  virtual void Remove(const std::string& temp) = 0;
+};
+
+// Writes a new file beside the file at path and moves it over that file, so that a crash
+// leaves the old file or the new one. A symbolic link is followed: renaming over it would
+// put a file in its place and leave what it leads to unchanged, so the file it leads to
+// is replaced instead and the link stays; a link that leads nowhere yet creates its file,
+// like any missing file. What is no regular file, and a file made read-only, is refused.
+IoResult ReplaceAtomically(std::string_view path, Replacement& system);
+
 }  // namespace velnor::files_internal

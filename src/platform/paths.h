@@ -7,11 +7,8 @@
 
 namespace velnor {
 
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr char kPathSeparator = '/';
-#endif
+// The system's own separator of path components ("/", on Windows "\\").
+extern const char kPathSeparator;
 
 bool IsPathSeparator(char c);
 

@@ -229,7 +229,6 @@ class RecordSet {
                              const std::vector<Value>& parameters, const std::string& doing);
 
   std::size_t FieldCount() const { return fieldNames_.size(); }
-  const std::vector<std::string>& FieldNames() const { return fieldNames_; }
   // The position of the field whose name matches without regard to case.
   std::optional<std::size_t> FieldIndex(std::string_view name) const;
 

@@ -111,23 +111,15 @@ int Restore(const RunState& run, const std::string& id, std::ostream& out, std::
 
 }  // namespace
 
-std::optional<int> RunGenerationCommand(const ProcessFacts& facts, std::ostream& out,
-                                        std::ostream& err) {
-  const std::string& line = facts.commandLine;
-  const bool history = line == "--history" || line == "--history --json";
-  const bool restore = line == "--restore" || line.starts_with("--restore ");
-  if (!history && !restore) return std::nullopt;
+bool IsGenerationCommand(const std::string& line) {
+  return line == "--history" || line == "--history --json" || line == "--restore" ||
+         line.starts_with("--restore ");
+}
 
-  const RunState run = StartRun(facts);
-  // No one is asked anything: failures are named on err.
-  ReportContext context = ReportContextOf(run);
-  context.silent = true;
-  const ReportScope report(context);
-  if (run.component.empty()) {
-    err << "The executable's name '" << facts.executableBaseName << "' names no component\n";
-    return 1;
-  }
-  if (restore) return Restore(run, line == "--restore" ? "" : line.substr(10), out, err);
+int RunGenerationCommand(const RunState& run, std::ostream& out, std::ostream& err) {
+  const std::string& line = run.process.commandLine;
+  if (line.starts_with("--restore"))
+    return Restore(run, line == "--restore" ? "" : line.substr(10), out, err);
   const std::vector<Generation> generations = ListGenerations(run);
   if (line.ends_with("--json")) {
     ListAsJson(generations, out);

@@ -17,10 +17,10 @@ inline constexpr int kVisiWinStudioNaming = 1;
 struct UpdateState {
   // Name patterns by naming system (0 VisiWin32, 1 VisiWin Studio) and part (1..50;
   // entry 0 of each system is unused), from "Source_DEFS".
-  std::array<std::array<std::string, kPartCount + 1>, 2> VarNamePatterns;
+  std::array<std::array<std::string, kPartCount + 1>, 2> varNamePatterns;
   // The naming system whose names go into "PRESET_DEFS": 1 (VisiWin Studio) when not
   // integrated and "program.ini" says "VWStudio=true", otherwise 0.
-  std::int16_t NameSystem = kVisiWin32Naming;
+  std::int16_t nameSystem = kVisiWin32Naming;
 };
 
 // A part number (1..50) from a stored value: a whole number, or a real or a text that

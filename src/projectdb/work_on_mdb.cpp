@@ -60,7 +60,7 @@ void ReadPatternRow(const db::RecordSet& records, UpdateState& update) {
     if (pattern.IsNull()) Raise(failure_number::kTypeMismatch, "Invalid use of Null");
     if (pattern.kind() == db::ValueKind::Blob)
       Raise(failure_number::kTypeMismatch, "Type mismatch");
-    update.VarNamePatterns[slot][part] = pattern.ToDisplayText();
+    update.varNamePatterns[slot][part] = pattern.ToDisplayText();
   }
 }
 
@@ -79,22 +79,22 @@ bool ReadNamePatterns(Procedure& proc, db::Database& source, UpdateState& update
       try {
         ReadPatternRow(*records, update);
       } catch (const Failure&) {
-        update.VarNamePatterns[kVisiWin32Naming][1] = kVarNamePlaceholder;
-        update.VarNamePatterns[kVisiWinStudioNaming][1] = kVarNamePlaceholder;
+        update.varNamePatterns[kVisiWin32Naming][1] = kVarNamePlaceholder;
+        update.varNamePatterns[kVisiWinStudioNaming][1] = kVarNamePlaceholder;
       }
     }
   });
   if (!read) return false;
   // A part without a pattern is ordinary (templates carry parts that one naming system
   // alone names); a naming system without any is not.
-  const auto& patterns = update.VarNamePatterns[update.NameSystem];
+  const auto& patterns = update.varNamePatterns[update.nameSystem];
   const bool any = std::any_of(patterns.begin() + 1, patterns.end(),
                                [](const std::string& pattern) { return !pattern.empty(); });
   return any || proc.Step([&] {
     Raise(failure_number::kDatabaseError,
           source.Describe("table Source_DEFS") + " holds no variable-name pattern for " +
               "the naming system in use (rows whose System is " +
-              (update.NameSystem == kVisiWinStudioNaming ? "VISIWINSTUDIO" : "VISIWIN32") +
+              (update.nameSystem == kVisiWinStudioNaming ? "VISIWINSTUDIO" : "VISIWIN32") +
               "), so no variable name could be composed");
   });
 }
@@ -190,7 +190,7 @@ void WorkOnMDB(const RunState& run) {
   proc.Step([&] {
     if (!run.mode.integrated && LoadIniBoolean("Project", "VWStudio", run.programIniForReading,
                                                kAnyMode, kQuietIfMissing)) {
-      update.NameSystem = kVisiWinStudioNaming;
+      update.nameSystem = kVisiWinStudioNaming;
     }
   });
   if (sourcePath.empty()) return;

@@ -53,11 +53,11 @@ TEST(Locations, FilesOfTheComponentLieInItsFolder) {
 TEST(Locations, StandaloneReadsAndWritesTheProjectsOwnProgramIni) {
   TestProject project;
   TestRun run(project);
-  EXPECT_EQ(GetProgramIniPath(run, 1), "");
+  EXPECT_EQ(GetProgramIniPathForReading(run), "");
   TestProject::Write(project.parameterFolder() / "Program.ini", "");
   const std::string own = (project.parameterFolder() / "Program.ini").string();
-  EXPECT_EQ(GetProgramIniPath(run, 1), own);
-  EXPECT_EQ(GetProgramIniPath(run, 2), own);
+  EXPECT_EQ(GetProgramIniPathForReading(run), own);
+  EXPECT_EQ(GetProgramIniPathForWriting(run), own);
 }
 
 TEST(Locations, IntegratedReadsFromTheSaveAndRestoreFolderWithOrWithoutTrailingSeparator) {
@@ -74,8 +74,9 @@ TEST(Locations, IntegratedReadsFromTheSaveAndRestoreFolderWithOrWithoutTrailingS
     TestProject::Write(project.parameterFolder() / "Program.ini", "");
     TestRun run(project, "/EXTERNAL=ZORCFG");
     run.FindFiles();
-    EXPECT_EQ(GetProgramIniPath(run, 1), (backup / "parameter" / "program.ini").string());
-    EXPECT_EQ(GetProgramIniPath(run, 2), (project.parameterFolder() / "Program.ini").string());
+    EXPECT_EQ(GetProgramIniPathForReading(run), (backup / "parameter" / "program.ini").string());
+    EXPECT_EQ(GetProgramIniPathForWriting(run),
+              (project.parameterFolder() / "Program.ini").string());
     EXPECT_EQ(GetPathMachineCopyMDB(run), (backup / "Widget" / "Widget.mdb").string());
   }
 }
@@ -116,6 +117,7 @@ TEST(Locations, AnExecutableNameTooShortForAComponentIsReportedClearly) {
   TestProject project;
   TestRun run(project);
   run.process.executableBaseName = "Tool";
+  run.component = ComponentNameOf("Tool").value_or("");  // as StartRun works it out
   ScriptedMessageBox box;
   ThrowingProgramEnd end;
   EXPECT_THROW(RequireComponentName(run), ProgramEnded);

@@ -20,19 +20,12 @@ std::string ProjectVersion() {
 }
 
 std::string Show(const Value& value) {
-  if (std::holds_alternative<std::monostate>(value)) return "NULL";
-  if (const auto* i = std::get_if<std::int64_t>(&value)) return std::to_string(*i);
-  if (const auto* d = std::get_if<double>(&value)) {
-    std::ostringstream text;
-    text << *d;
-    return text.str();
-  }
-  return "\"" + std::get<std::string>(value) + "\"";
+  if (const auto* s = std::get_if<std::string>(&value)) return "\"" + *s + "\"";
+  return demo::ValueText(value);
 }
 
 std::string Text(const Value& value) {
-  if (const auto* s = std::get_if<std::string>(&value)) return *s;
-  return Show(value);
+  return demo::ValueText(value);
 }
 
 std::size_t Table::Column(const std::string& name) const {

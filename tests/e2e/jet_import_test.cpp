@@ -1,9 +1,9 @@
 // A project brought over from Windows: its component database is an Access (Jet) file.
 // The real executable converts it, keeps the original beside it and goes on; one it
 // cannot convert it reports by name and keeps.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <algorithm>
 #include <random>
 
 #include "demo_fixture.h"

@@ -18,6 +18,7 @@ using Row = std::vector<Value>;
 
 // Numbers compare by value (10 equals 10.0), texts by bytes, null only null.
 bool SameValue(const Value& a, const Value& b);
+// A value as text: NULL, a number as a stream writes it, a text as it is.
 std::string ValueText(const Value& value);
 
 class DemoDb {

@@ -6,8 +6,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "platform/encoding.h"
@@ -52,44 +54,50 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// Writes a new file beside target through fill, flushes it and renames it over target.
-template <class Fill>
-IoResult ReplaceAtomically(std::string_view path, Fill&& fill) {
-  const std::string resolved = ResolvePath(path);
-  // Renaming over a symbolic link would put a file in its place and leave what it leads
-  // to unchanged; the file it leads to is replaced instead, and the link stays. A link
-  // that leads nowhere yet creates its file, like any missing file.
-  std::error_code linkError;
-  const std::optional<std::string> followed = files_internal::FollowLinks(resolved, linkError);
-  if (!followed) return Failed("cannot follow the link", resolved, linkError.value());
-  const std::string& target = *followed;
-  struct stat existing {};
-  const bool hadFile = ::stat(target.c_str(), &existing) == 0;
-  if (hadFile && !S_ISREG(existing.st_mode)) return {false, "'" + target + "' is not a file"};
-  // A file made read-only is kept from being changed, and renaming over it would change it
-  // all the same. Its mode bits count for the superuser too, whom access() lets write.
-  if (hadFile && ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
-    return {false, "cannot replace '" + target + "': the file is read-only"};
+// A new file beside the target, written through fill and renamed over the target. It
+// gets the mode of the file it replaces.
+class PosixReplacement final : public files_internal::Replacement {
+ public:
+  explicit PosixReplacement(std::function<IoResult(int fd)> fill) : fill_(std::move(fill)) {}
+
+  Existing Examine(const std::string& target) override {
+    hadFile_ = ::stat(target.c_str(), &existing_) == 0;
+    // The mode bits count for the superuser too, whom access() lets write.
+    return {hadFile_, hadFile_ && S_ISREG(existing_.st_mode),
+            hadFile_ && ((existing_.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)};
   }
 
-  const std::string temp = files_internal::TempNameBeside(target);
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                        hadFile ? (existing.st_mode & 07777) : 0644);
-  if (fd < 0) return Failed("cannot write beside", target, errno);
-  IoResult filled = fill(fd);
-  if (filled && ::fsync(fd) != 0) filled = Failed("cannot write", temp, errno);
-  ::close(fd);
-  if (!filled) {
-    ::unlink(temp.c_str());
-    return filled;
+  IoResult Write(const std::string& temp, const std::string& target) override {
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                          hadFile_ ? (existing_.st_mode & 07777) : 0644);
+    if (fd < 0) return Failed("cannot write beside", target, errno);
+    IoResult filled = fill_(fd);
+    if (filled && ::fsync(fd) != 0) filled = Failed("cannot write", temp, errno);
+    ::close(fd);
+    if (!filled) {
+      Remove(temp);
+      return filled;
+    }
+    if (hadFile_) ::chmod(temp.c_str(), existing_.st_mode & 07777);  // umask may have narrowed it
+    return {};
   }
-  if (hadFile) ::chmod(temp.c_str(), existing.st_mode & 07777);  // umask may have narrowed it
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    return Failed("cannot replace", target, error);
+
+  IoResult MoveOver(const std::string& temp, const std::string& target) override {
+    if (::rename(temp.c_str(), target.c_str()) != 0) return Failed("cannot replace", target, errno);
+    return {};
   }
-  return {};
+
+  void Remove(const std::string& temp) override { ::unlink(temp.c_str()); }
+
+ private:
+  std::function<IoResult(int fd)> fill_;
+  struct stat existing_ {};
+  bool hadFile_ = false;
+};
+
+IoResult ReplaceAtomically(std::string_view path, std::function<IoResult(int fd)> fill) {
+  PosixReplacement replacement(std::move(fill));
+  return files_internal::ReplaceAtomically(path, replacement);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <string_view>
 #include <system_error>
@@ -61,50 +62,48 @@ bool IsNullDevice(const std::wstring& path, DWORD type) {
              CSTR_EQUAL;
 }
 
-// Writes a new file beside target through fill, flushes it and moves it over target.
-template <class Fill>
-IoResult ReplaceAtomically(std::string_view path, Fill&& fill) {
-  const std::string resolved = ResolvePath(path);
-  // Moving over a symbolic link would put a file in its place and leave what it leads
-  // to unchanged; the file it leads to is replaced instead, and the link stays.
-  std::error_code linkError;
-  const std::optional<std::string> followed = files_internal::FollowLinks(resolved, linkError);
-  if (!followed) {
-    return {false, "cannot follow the link '" + resolved + "': " + linkError.message()};
-  }
-  const std::string& target = *followed;
-  const std::wstring wideTarget = windows::Widen(target);
-  const DWORD attributes = ::GetFileAttributesW(wideTarget.c_str());
-  const bool hadFile = attributes != INVALID_FILE_ATTRIBUTES;
-  if (hadFile && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return {false, "'" + target + "' is not a file"};
-  }
-  // A file made read-only is kept from being changed, and moving over it would change
-  // it all the same.
-  if (hadFile && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-    return {false, "cannot replace '" + target + "': the file is read-only"};
+// A new file beside the target, written through fill and moved over the target.
+class WindowsReplacement final : public files_internal::Replacement {
+ public:
+  explicit WindowsReplacement(std::function<IoResult(HANDLE file)> fill) : fill_(std::move(fill)) {}
+
+  Existing Examine(const std::string& target) override {
+    const DWORD attributes = ::GetFileAttributesW(windows::Widen(target).c_str());
+    const bool present = attributes != INVALID_FILE_ATTRIBUTES;
+    return {present, present && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0,
+            present && (attributes & FILE_ATTRIBUTE_READONLY) != 0};
   }
 
-  const std::wstring temp = windows::Widen(files_internal::TempNameBeside(target));
-  Handle file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return Failed("cannot write beside", target, ::GetLastError());
-  IoResult filled = fill(file.get());
-  if (filled && !::FlushFileBuffers(file.get())) {
-    filled = Failed("cannot write beside", target, ::GetLastError());
-  }
-  file.Close();
-  if (!filled) {
-    ::DeleteFileW(temp.c_str());
+  IoResult Write(const std::string& temp, const std::string& target) override {
+    Handle file(::CreateFileW(windows::Widen(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return Failed("cannot write beside", target, ::GetLastError());
+    IoResult filled = fill_(file.get());
+    if (filled && !::FlushFileBuffers(file.get())) {
+      filled = Failed("cannot write beside", target, ::GetLastError());
+    }
+    file.Close();
+    if (!filled) Remove(temp);
     return filled;
   }
-  if (!::MoveFileExW(temp.c_str(), wideTarget.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    const DWORD error = ::GetLastError();
-    ::DeleteFileW(temp.c_str());
-    return Failed("cannot replace", target, error);
+
+  IoResult MoveOver(const std::string& temp, const std::string& target) override {
+    if (!::MoveFileExW(windows::Widen(temp).c_str(), windows::Widen(target).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return Failed("cannot replace", target, ::GetLastError());
+    }
+    return {};
   }
-  return {};
+
+  void Remove(const std::string& temp) override { ::DeleteFileW(windows::Widen(temp).c_str()); }
+
+ private:
+  std::function<IoResult(HANDLE file)> fill_;
+};
+
+IoResult ReplaceAtomically(std::string_view path, std::function<IoResult(HANDLE file)> fill) {
+  WindowsReplacement replacement(std::move(fill));
+  return files_internal::ReplaceAtomically(path, replacement);
 }
 
 // FILETIME counts 100-nanosecond ticks from 1601; FileTime counts from 1970.

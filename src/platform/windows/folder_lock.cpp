@@ -38,18 +38,16 @@ FolderLock FolderLock::Take(const std::string& folder, std::chrono::milliseconds
     const DWORD error = ::GetLastError();
     // Another holder has the file open; a file whose holder just closed it is being
     // deleted and refuses access for that moment.
-    if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) {
-      return {State::kUnavailable, -1,
-              "cannot lock the folder '" + resolved + "': " + windows::ErrorText(error)};
+    const bool mayPass = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
+    if (mayPass && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      continue;
     }
-    if (std::chrono::steady_clock::now() >= deadline) {
-      if (error == ERROR_ACCESS_DENIED) {
-        return {State::kUnavailable, -1,
-                "cannot lock the folder '" + resolved + "': " + windows::ErrorText(error)};
-      }
+    if (error == ERROR_SHARING_VIOLATION) {
       return {State::kBusy, -1, "the folder '" + resolved + "' is locked by another process"};
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return {State::kUnavailable, -1,
+            "cannot lock the folder '" + resolved + "': " + windows::ErrorText(error)};
   }
 }
 

@@ -117,16 +117,7 @@ void ConvertJetDatabases(const RunState& run, const JetConversionSettings& setti
   }
 }
 
-int ImportJetDatabases(const ProcessFacts& facts, std::ostream& out, std::ostream& err) {
-  const RunState run = StartRun(facts);
-  // No one is asked anything: failures are named on err, entries go to the logs.
-  ReportContext context = ReportContextOf(run);
-  context.silent = true;
-  const ReportScope report(context);
-  if (run.component.empty()) {
-    err << "The executable's name '" << facts.executableBaseName << "' names no component\n";
-    return 1;
-  }
+int ImportJetDatabases(const RunState& run, std::ostream& out, std::ostream& err) {
   // Never beside a run that updates the same databases.
   const FolderLock lock = LockTheRun(run, std::chrono::milliseconds::zero());
   const std::vector<std::string> paths = {GetPathSourceOCXMDB(run), GetPathOCXMDB(run)};

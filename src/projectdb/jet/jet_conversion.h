@@ -38,9 +38,10 @@ std::string ConvertIfJet(const std::string& path, const JetConversionSettings& s
 // in integrated mode it has been copied over the component database already.
 void ConvertJetDatabases(const RunState& run, const JetConversionSettings& settings = {});
 
-// "--import-jet" as the whole command line: converts the component's databases and does
-// nothing else. Returns the exit status: 0, or 1 after naming on err what failed.
+// "--import-jet" as the whole command line: converts the databases of the run's component
+// and does nothing else. The run names its component, and its report, which asks no one,
+// is in place. Returns the exit status: 0, or 1 after naming on err what failed.
 inline constexpr const char* kImportJetOption = "--import-jet";
-int ImportJetDatabases(const ProcessFacts& facts, std::ostream& out, std::ostream& err);
+int ImportJetDatabases(const RunState& run, std::ostream& out, std::ostream& err);
 
 }  // namespace velnor

@@ -1,0 +1,7 @@
+#include "platform/paths.h"
+
+namespace velnor {
+
+const char kPathSeparator = '/';
+
+}  // namespace velnor
