@@ -5,6 +5,7 @@
 
 # The cache folder, outside the clone. packaging/windows/windows-qt.cmake looks for Qt for
 # Windows in the same place.
+# shellcheck disable=SC2034  # read by the scripts that source this file
 velnor_cache="${XDG_CACHE_HOME:-$HOME/.cache}/velnor-config"
 
 # velnor_apt_sources mirrors
