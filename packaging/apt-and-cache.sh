@@ -15,11 +15,12 @@ velnor_cache="${XDG_CACHE_HOME:-$HOME/.cache}/velnor-config"
 #   (RELEASE or RELEASE-...), written again as a deb-src entry in its own format, its
 #   options (such as the key it is signed by) kept.
 # Both read the one-line format (sources.list, *.list) and deb822 (*.sources): options in
-# brackets, comments, continued fields and "Enabled: no".
+# brackets, comments, continued fields and "Enabled: no". $velnor_apt_etc names apt's
+# folder when it is not /etc/apt (a test's).
 velnor_apt_sources() {
-  local want="$1" release="${2:-}" format="${3:-}" file
+  local want="$1" release="${2:-}" format="${3:-}" etc="${velnor_apt_etc:-/etc/apt}" file
   local files=()
-  for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
+  for file in "$etc/sources.list" "$etc"/sources.list.d/*.list "$etc"/sources.list.d/*.sources; do
     [ -f "$file" ] || continue
     case "$format:$file" in deb822:*.list | one-line:*.sources) continue ;; esac
     files+=("$file")
