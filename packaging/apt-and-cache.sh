@@ -1,6 +1,6 @@
-# Sourced by the scripts that fetch from Debian's archive (packaging/windows/build-qt-windows,
-# packaging/debian/check-package): this machine's apt sources, and the cache folder that
-# keeps what is slow to make again.
+# Sourced by the scripts that fetch from Debian's archive
+# (packaging/windows/build-qt-windows, packaging/debian/check-package): this machine's apt
+# sources, and the cache folder that keeps what is slow to make again.
 # shellcheck shell=bash
 
 # The cache folder, outside the clone. packaging/windows/windows-qt.cmake looks for Qt for
@@ -42,13 +42,13 @@ velnor_apt_sources() {
     }
     # A deb822 stanza ends at a blank line or at the end of its file.
     function flush() {
-      if (stanza != "" && types ~ /(^| )deb( |$)/ && tolower(enabled) != "no") found(uris, suites, stanza)
+      if (types ~ /(^| )deb( |$)/ && tolower(enabled) != "no") found(uris, suites, stanza)
       stanza = types = uris = suites = enabled = field = ""
     }
     FNR == 1 { flush(); deb822 = FILENAME ~ /\.sources$/ }
     !deb822 && $1 == "deb" {
       i = 2
-      if ($i ~ /^\[/) { while ($i !~ /\]$/) i++; i++ }
+      if ($i ~ /^\[/) { while (i < NF && $i !~ /\]$/) i++; i++ }
       $1 = "deb-src"
       found($i, $(i + 1), $0)
       next
