@@ -1,4 +1,5 @@
-# Installing and the Debian package (cmake --workflow --preset package).
+# Installing and the Debian package (cmake --workflow --preset package); the changelog and
+# copyright file beside this file go into it, and check-package beside it proves it.
 #
 # The program lies in a folder of its own rather than on PATH: nobody starts it by that
 # name. A project gets it by a copy or a symbolic link in its Config folder, named after
@@ -10,10 +11,12 @@ set(VELNOR_PACKAGE_MAINTAINER "Velnor_Config developers <velnor-config@example.o
     CACHE STRING "The Maintainer field of the Debian package")
 
 # The changelog's newest entry names the version the package gets: both must agree.
-file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/changelog changelog_head LIMIT_COUNT 1)
+set(changelog ${CMAKE_CURRENT_LIST_DIR}/changelog)
+file(STRINGS ${changelog} changelog_head LIMIT_COUNT 1)
 if(NOT changelog_head MATCHES "^velnor-config \\(${PROJECT_VERSION}\\) ")
-  message(FATAL_ERROR "packaging/changelog starts with \"${changelog_head}\"; its newest "
-                      "entry must be for version ${PROJECT_VERSION}, the project's version")
+  message(FATAL_ERROR "packaging/debian/changelog starts with \"${changelog_head}\"; its "
+                      "newest entry must be for version ${PROJECT_VERSION}, the project's "
+                      "version")
 endif()
 
 # Debian wants the changelog compressed, and without a time stamp in the gzip header
@@ -23,12 +26,13 @@ set(changelog_gz ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz)
 add_custom_command(
   OUTPUT ${changelog_gz}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/packaging
-  COMMAND ${VELNOR_GZIP} -9 -n -c ${PROJECT_SOURCE_DIR}/packaging/changelog > ${changelog_gz}
-  DEPENDS ${PROJECT_SOURCE_DIR}/packaging/changelog
+  COMMAND ${VELNOR_GZIP} -9 -n -c ${changelog} > ${changelog_gz}
+  DEPENDS ${changelog}
   COMMENT "Compressing the changelog")
 add_custom_target(velnor_changelog ALL DEPENDS ${changelog_gz})
 
-install(FILES README.md packaging/copyright ${changelog_gz} DESTINATION ${VELNOR_INSTALL_DOC_DIR})
+install(FILES README.md ${CMAKE_CURRENT_LIST_DIR}/copyright ${changelog_gz}
+        DESTINATION ${VELNOR_INSTALL_DOC_DIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME velnor-config)

@@ -1,7 +1,7 @@
-# Finds the static Qt for Windows that scripts/build-qt-windows built, for a cross build
-# of the window. VELNOR_QT_WINDOWS (cache or environment) names its folder; by default it
-# is the script's folder for the host Qt's version. The host Qt's tools (moc, rcc, uic)
-# do the build's code generation, so both must be the same version.
+# Finds the static Qt for Windows that packaging/windows/build-qt-windows built, for a
+# cross build of the window. VELNOR_QT_WINDOWS (cache or environment) names its folder; by
+# default it is the script's folder for the host Qt's version. The host Qt's tools (moc,
+# rcc, uic) do the build's code generation, so both must be the same version.
 if(NOT QT_HOST_PATH)
   set(QT_HOST_PATH /usr CACHE PATH "Host Qt whose tools the cross build runs")
 endif()
@@ -20,18 +20,20 @@ if(NOT QT_HOST_PATH_CMAKE_DIR)
 endif()
 
 set(VELNOR_QT_WINDOWS "$ENV{VELNOR_QT_WINDOWS}"
-    CACHE PATH "Qt for Windows, as built by scripts/build-qt-windows")
+    CACHE PATH "Qt for Windows, as built by packaging/windows/build-qt-windows")
 if(NOT VELNOR_QT_WINDOWS)
+  # The cache folder of packaging/apt-and-cache.sh.
   set(cache_home "$ENV{XDG_CACHE_HOME}")
   if(NOT cache_home)
     set(cache_home "$ENV{HOME}/.cache")
   endif()
   set(VELNOR_QT_WINDOWS "${cache_home}/velnor-config/qt-${host_version}-mingw-static"
-      CACHE PATH "Qt for Windows, as built by scripts/build-qt-windows" FORCE)
+      CACHE PATH "Qt for Windows, as built by packaging/windows/build-qt-windows" FORCE)
 endif()
 if(NOT EXISTS "${VELNOR_QT_WINDOWS}/velnor-qt-build.stamp")
-  message(FATAL_ERROR "No Qt for Windows in ${VELNOR_QT_WINDOWS}: run scripts/build-qt-windows "
-                      "(or name the folder of one in VELNOR_QT_WINDOWS)")
+  message(FATAL_ERROR "No Qt for Windows in ${VELNOR_QT_WINDOWS}: run "
+                      "packaging/windows/build-qt-windows (or name the folder of one in "
+                      "VELNOR_QT_WINDOWS)")
 endif()
 message(STATUS "Qt for Windows: ${VELNOR_QT_WINDOWS}")
 
