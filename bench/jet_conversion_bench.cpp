@@ -39,7 +39,7 @@ double Seconds(std::chrono::steady_clock::duration d) {
 int main(int argc, char** argv) {
   const fs::path jetFiles = VELNOR_JET_TESTDATA;
   if (!fs::exists(jetFiles / "testV2003.mdb")) {
-    std::fprintf(stderr, "no Jet test files at %s\n", jetFiles.c_str());
+    std::fprintf(stderr, "no Jet test files at %s\n", jetFiles.string().c_str());
     return 1;
   }
   std::vector<int> sizes;
