@@ -38,22 +38,6 @@ class TakeoverSeen : public RunObserver {
   std::vector<DroppedLimits> dropped_;
 };
 
-// A folder made for the check and removed with everything in it afterwards.
-class ScratchFolder {
- public:
-  ScratchFolder() : path_(CreateTemporaryFolder("velnor-check-").value_or("")) {}
-  ~ScratchFolder() {
-    std::error_code ignored;  // a scratch copy that cannot be removed is left to the system
-    if (!path_.empty()) fs::remove_all(FsPath(path_), ignored);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
 // The files of a folder, not its subfolders (kept generations and the like are no
 // project data), nor the tool's own files beside them (what a killed run left, the lock
 // a run holds) or the running executable.
@@ -139,7 +123,7 @@ std::vector<std::string> KnownFiles(const RunState& run) {
 
 int CheckProject(const RunState& project, bool json, std::ostream& out, std::ostream& err) {
   const ProcessFacts& facts = project.process;
-  ScratchFolder scratch;
+  const TemporaryFolder scratch("velnor-check-");
   if (scratch.path().empty()) {
     err << "No folder for the check's scratch copy can be made in the system's temporary "
            "folder\n";

@@ -42,11 +42,15 @@ constexpr int kMaxLinksFollowed = 40;
 
 namespace files_internal {
 
-std::string TempNameBeside(const std::string& target) {
+std::string UniqueSuffix(std::string_view separator) {
   // One generator for the process: names only need to differ from each other.
   static std::mt19937 random{std::random_device{}()};
-  return target + std::string(kTempMarker) + std::to_string(native::CurrentProcessId()) + "." +
+  return std::to_string(native::CurrentProcessId()) + std::string(separator) +
          std::to_string(random() % 1000000);
+}
+
+std::string TempNameBeside(const std::string& target) {
+  return target + std::string(kTempMarker) + UniqueSuffix(".");
 }
 
 IoResult NotARegularFile(std::string_view path, std::string_view kind) {
@@ -115,19 +119,22 @@ std::optional<std::string> ReadFileBytes(std::string_view path) {
   return bytes;
 }
 
-std::optional<std::string> CreateTemporaryFolder(std::string_view prefix) {
-  static std::mt19937 random{std::random_device{}()};
+TemporaryFolder::TemporaryFolder(std::string_view prefix) {
   std::error_code error;
   const std::filesystem::path where = std::filesystem::temp_directory_path(error);
-  if (error) return std::nullopt;
-  for (int attempt = 0; attempt < 100; ++attempt) {
+  for (int attempt = 0; !error && attempt < 100; ++attempt) {
     const std::filesystem::path folder =
-        where / FsPath(std::string(prefix) + std::to_string(native::CurrentProcessId()) + "-" +
-                       std::to_string(random() % 1000000));
-    if (std::filesystem::create_directory(folder, error)) return Utf8Of(folder);
-    if (error) return std::nullopt;
+        where / FsPath(std::string(prefix) + files_internal::UniqueSuffix("-"));
+    if (std::filesystem::create_directory(folder, error)) {
+      path_ = Utf8Of(folder);
+      return;
+    }
   }
-  return std::nullopt;
+}
+
+TemporaryFolder::~TemporaryFolder() {
+  std::error_code ignored;
+  if (!path_.empty()) std::filesystem::remove_all(FsPath(path_), ignored);
 }
 
 std::vector<std::string> RemoveLeftoverTemporaries(std::string_view folder) {

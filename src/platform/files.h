@@ -39,9 +39,19 @@ IoResult CopyFileAtomically(std::string_view source, std::string_view target);
 // Returns the paths removed.
 std::vector<std::string> RemoveLeftoverTemporaries(std::string_view folder);
 
-// A new, empty folder of this process's own in the system's folder for temporary files;
-// nothing when none can be made.
-std::optional<std::string> CreateTemporaryFolder(std::string_view prefix);
+// A new, empty folder of this process's own in the system's folder for temporary files,
+// removed with all it holds when this ends. path() is "" when none could be made.
+class TemporaryFolder {
+ public:
+  explicit TemporaryFolder(std::string_view prefix);
+  ~TemporaryFolder();  // a folder that cannot be removed is left to the system
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 // Several files replaced together: each new content is first written whole and flushed
 // beside its target, and only when every one is in place are they renamed over their
 // targets and the files to go removed. A failure before the renames (a read-only or

@@ -11,6 +11,8 @@ namespace velnor::files_internal {
 
 // "<target>.velnor-tmp.<pid>.<n>": a later run recognises the files of a run that was
 // killed while writing, and by the process number whether that run still lives.
+// The process's number, separator and a random number: a name part no other writer uses.
+std::string UniqueSuffix(std::string_view separator);
 std::string TempNameBeside(const std::string& target);
 
 // The file a symbolic link at path finally leads to (path itself when it is no link);

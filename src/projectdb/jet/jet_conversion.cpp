@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <ostream>
-#include <random>
 #include <vector>
 
 #include "app/generations.h"
@@ -21,31 +20,20 @@
 namespace velnor {
 namespace {
 
-// A new file name in the temporary folder for the converted database, removed with
+// A new file in a temporary folder of its own for the converted database, removed with
 // what SQLite may leave beside it.
 class ScratchFile {
  public:
-  ScratchFile() {
-    std::error_code error;
-    const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-    if (error) {
-      Raise(failure_number::kFileAccessError, "no temporary folder: " + error.message());
+  ScratchFile() : folder_("velnor-jet-") {
+    if (folder_.path().empty()) {
+      Raise(failure_number::kFileAccessError, "no temporary folder for the converted database");
     }
-    std::random_device random;
-    const std::uint64_t tag = static_cast<std::uint64_t>(random()) << 32 | random();
-    path_ = Utf8Of(folder / ("velnor-jet-" + std::to_string(tag) + ".sqlite"));
+    path_ = JoinPath(folder_.path(), "converted.sqlite");
   }
-  ~ScratchFile() {
-    std::error_code ignored;  // a leftover temporary file harms nothing
-    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
-      std::filesystem::remove(FsPath(path_ + suffix), ignored);
-    }
-  }
-  ScratchFile(const ScratchFile&) = delete;
-  ScratchFile& operator=(const ScratchFile&) = delete;
   const std::string& path() const { return path_; }
 
  private:
+  TemporaryFolder folder_;
   std::string path_;
 };
 
